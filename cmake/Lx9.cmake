@@ -1,0 +1,107 @@
+# Shared build rules: warnings, sanitizers, GoogleTest, and tests that run under Wine.
+
+# Warnings as errors for our own code only (third-party code keeps its own flags).
+function(lx9_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  if(LX9_SANITIZE AND NOT WIN32)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all
+                                              -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+macro(lx9_setup_googletest)
+  set(LX9_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(${LX9_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL SYSTEM)
+  if(LX9_SANITIZE AND NOT WIN32)
+    foreach(t gtest gtest_main gmock gmock_main)
+      target_compile_options(${t} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
+    endforeach()
+  endif()
+endmacro()
+
+# Win32 programs run through tools/wine-run.sh with the build tree's own prefix. The fixture "wine"
+# prepares the prefix and starts one persistent wineserver; its cleanup stops it.
+# The i686 build is the product. Its programs run only where the kernel runs 32-bit code; elsewhere the
+# x86_64 build of the same sources carries the Windows tests under wine64 and the i686 build is checked
+# by its imports and exports alone.
+macro(lx9_setup_wine_tests)
+  set(LX9_RUN_WINDOWS_TESTS OFF)
+  if(WIN32)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+      set(LX9_WINE_ARCH win64)
+      set(LX9_RUN_WINDOWS_TESTS ON)
+    else()
+      set(LX9_WINE_ARCH win32)
+      execute_process(COMMAND /usr/lib/wine/wine --version RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET
+                      TIMEOUT 20)
+      if(rc EQUAL 0)
+        set(LX9_RUN_WINDOWS_TESTS ON)
+      else()
+        message(STATUS "This kernel does not run 32-bit programs: the win32 build is checked, not run")
+      endif()
+    endif()
+  endif()
+  if(LX9_RUN_WINDOWS_TESTS)
+    set(LX9_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    set(LX9_WINE_SCRIPT ${CMAKE_SOURCE_DIR}/tools/wine-run.sh --prefix ${LX9_WINEPREFIX} --arch ${LX9_WINE_ARCH})
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${LX9_WINE_SCRIPT} --)
+    add_test(NAME wine_start COMMAND ${LX9_WINE_SCRIPT} --start)
+    set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine)
+    add_test(NAME wine_stop COMMAND ${LX9_WINE_SCRIPT} --stop)
+    set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
+  endif()
+endmacro()
+
+# lx9_add_test(NAME n COMMAND target-or-program args... [LABELS l...] [EMULATOR] [TIMEOUT s])
+# On win32 a target command runs under Wine and needs the "wine" fixture. EMULATOR marks a test that
+# talks to lx9emu over the pty: such tests hold the "lpt1" lock, because the prefix has one LPT1.
+function(lx9_add_test)
+  cmake_parse_arguments(T "EMULATOR" "NAME;TIMEOUT" "COMMAND;LABELS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  if(WIN32 AND NOT LX9_RUN_WINDOWS_TESTS)
+    return()
+  endif()
+  add_test(NAME ${T_NAME} COMMAND ${T_COMMAND})
+  set(labels ${T_LABELS})
+  if(WIN32)
+    list(APPEND labels ${LX9_WINE_ARCH})
+    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine
+                         ENVIRONMENT "WINEPREFIX=${LX9_WINEPREFIX};LX9_WINE_ARCH=${LX9_WINE_ARCH}")
+  else()
+    list(APPEND labels native)
+  endif()
+  if(T_EMULATOR)
+    list(APPEND labels emulator)
+    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK lpt1)
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES LABELS "${labels}" TIMEOUT ${T_TIMEOUT})
+endfunction()
+
+# A GoogleTest program from the given sources, linked with gtest_main, registered as one test.
+function(lx9_gtest name)
+  cmake_parse_arguments(G "EMULATOR" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${G_SOURCES})
+  lx9_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${G_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  set(extra)
+  if(G_EMULATOR)
+    set(extra EMULATOR)
+  endif()
+  if(G_TIMEOUT)
+    list(APPEND extra TIMEOUT ${G_TIMEOUT})
+  endif()
+  lx9_add_test(NAME ${name} COMMAND ${name} LABELS ${G_LABELS} ${extra})
+endfunction()
+
+# A component directory joins the build once it has its CMakeLists.txt.
+macro(lx9_component dir)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endmacro()
