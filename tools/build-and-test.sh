@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Configures, builds and tests NorvikLX9:
+#   native   Linux build under AddressSanitizer and UndefinedBehaviorSanitizer: LX9Pict, LX9Comm, the
+#            emulator lx9emu and their tests (and the benchmark programs, built not run)
+#   win32    the product: NorvikLX9.ds, LX9Pict.dll, LX9Comm.dll, TWAIN_32.DLL, lx9acquire.exe for 32-bit
+#            Windows; its tests run under Wine where the kernel runs 32-bit programs, and its binaries are
+#            always checked (imports and exports)
+#   win64    the same Windows sources for x86_64, whose tests run under wine64 (with the emulator on LPT1)
+# Usage: tools/build-and-test.sh [--native] [--no-bootstrap] [--jobs N]
+#   --native   only the native part (no Wine, no mingw needed)
+# Environment: LX9_BUILD_ROOT (default <repo>/build), CTEST_ARGS (extra arguments for ctest, e.g. -R pict).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${LX9_BUILD_ROOT:-$root/build}
+jobs=$(nproc)
+native_only=0
+bootstrap=1
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --native) native_only=1; shift ;;
+    --no-bootstrap) bootstrap=0; shift ;;
+    --jobs) jobs=$2; shift 2 ;;
+    *) echo "usage: $0 [--native] [--no-bootstrap] [--jobs N]" >&2; exit 2 ;;
+  esac
+done
+
+[ $bootstrap -eq 1 ] && "$root/tools/bootstrap.sh"
+mkdir -p "$build"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+step() { printf '\n=== %s\n' "$*"; }
+
+configure_and_build() {  # configure_and_build NAME cmake-args...
+  local name=$1; shift
+  step "configure $name"
+  cmake -S "$root" -B "$build/$name" -G Ninja "$@" >"$build/$name.configure.log" 2>&1 ||
+    { cat "$build/$name.configure.log"; exit 1; }
+  step "build $name"
+  if ! cmake --build "$build/$name" -j "$jobs" >"$build/$name.build.log" 2>&1; then
+    tail -n 60 "$build/$name.build.log"
+    echo "build of $name FAILED (whole log: $build/$name.build.log)"
+    exit 1
+  fi
+}
+
+run_tests() {  # run_tests NAME
+  step "test $1"
+  # shellcheck disable=SC2086
+  ctest --test-dir "$build/$1" -j "$jobs" --output-on-failure ${CTEST_ARGS:-}
+}
+
+status=0
+configure_and_build native -DLX9_SANITIZE=ON
+run_tests native || status=1
+
+if [ $native_only -eq 0 ]; then
+  configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake"
+  run_tests win32 || status=1
+  configure_and_build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
+    -DLX9_EMULATOR="$build/native/bin/lx9emu"
+  run_tests win64 || status=1
+fi
+
+step "result"
+if [ $status -eq 0 ]; then echo "all configurations passed"; else echo "some tests FAILED"; fi
+exit $status
