@@ -25,11 +25,13 @@ void StoreTransferImage(HGLOBAL image) {
 void FreeTransferImage() {
     if (transferImage) GlobalFree(transferImage);
     transferImage = nullptr;
+    ResetStripProgress();
 }
 
 HGLOBAL TakeTransferImage() {
     HGLOBAL image = transferImage;
     transferImage = nullptr;
+    ResetStripProgress();
     return image;
 }
 
