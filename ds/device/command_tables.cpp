@@ -1,0 +1,26 @@
+#include "device/command_tables.h"
+
+#include "device/commands.h"
+
+namespace lx9 {
+
+const WindowModeRow windowModeTable[kWindowModes] = {
+    {{0x00, 0x34, 0x00, 0x34}, {0x00, 0x01}, 0x00, {0x07, 0x03, 0x00, 0x00}},  // index, 52 x 52
+    {{0x01, 0xA1, 0x01, 0xA1}, {0x00, 0x00}, 0xA0, {0x27, 0x00, 0x72, 0x00}},  // standard, 417 x 417
+    {{0x03, 0x43, 0x03, 0x43}, {0x00, 0x00}, 0x80, {0xFF, 0x00, 0x00, 0x00}},  // extended, 835 x 835
+};
+
+const uint8_t readTypeCodes[kReadTypes] = {
+    0x00,  // image lines
+    0x80,  // shading calibration data, 65548 bytes
+    0x81,  // status block, 31 bytes
+    0x82,  // film information, 485 bytes
+    0x90,  // shading reference data, 1024 bytes
+};
+
+const ControlRow controlTable[kControlRows] = {
+    {StandbyOn, {0x00, 0x01, 0x80, 0x00}},       // standby switch on
+    {EjectCartridge, {0x00, 0x02, 0x00, 0x01}},  // eject the cartridge
+};
+
+}  // namespace lx9
