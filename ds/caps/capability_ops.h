@@ -5,11 +5,12 @@
 
 namespace lx9 {
 
-// DG_CONTROL/DAT_CAPABILITY: MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_SET, MSG_RESET (pData: TW_CAPABILITY).
+// DG_CONTROL/DAT_CAPABILITY: MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_SET, MSG_RESET (pData:
+// TW_CAPABILITY).
 TW_UINT16 CapabilityOperation(TW_UINT16 msg, TW_MEMREF pData);
 
-// DG_IMAGE/DAT_GRAYRESPONSE and DAT_RGBRESPONSE, any message: the first 16 elements of the application's table
-// are written to the source-control file.
+// DG_IMAGE/DAT_GRAYRESPONSE and DAT_RGBRESPONSE, any message: the first 16 elements of the application's
+// table are written to the source-control file.
 TW_UINT16 GrayResponseOperation(TW_UINT16 msg, TW_MEMREF pData);
 TW_UINT16 RgbResponseOperation(TW_UINT16 msg, TW_MEMREF pData);
 

@@ -54,7 +54,8 @@ uint32_t ParseItemWith(const char* text, TW_UINT16 itemType, const SymbolLookup&
 ParsedRange ParseRange(const char* text, TW_UINT16 itemType);
 
 // Items separated by ",", empty pieces skipped; an array text loses its "[" and its last character first.
-// Items are kept as 16-bit values, except for 32-bit integer types (kept whole) and TWTY_FIX32 (the Whole part).
+// Items are kept as 16-bit values, except for the 32-bit types (TWTY_INT32, TWTY_UINT32, TWTY_FIX32), whose
+// items are parsed like one values and keep all 32 bits.
 ParsedList ParseListWith(const char* text, bool isArray, TW_UINT16 itemType, const SymbolLookup& lookup);
 
 // Position of the first list piece equal to value, or 0 when none is (or it lies beyond kMaxListItems).

@@ -1,0 +1,144 @@
+#include "caps/capability_build.h"
+
+#include "caps/container.h"
+#include "caps/control_files.h"
+#include "caps/profile_io.h"
+#include "caps/value_text.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace lx9 {
+namespace {
+
+constexpr TW_UINT16 kUnknownNumber = 99;
+
+const char* SpecificationKey(TW_UINT16 msg) {
+    switch (msg) {
+        case MSG_GET:
+            return "Get";
+        case MSG_GETCURRENT:
+            return "GetCurrent";
+        case MSG_GETDEFAULT:
+            return "GetDefault";
+        case MSG_SET:
+            return "Set";
+        default:
+            return "Reset";
+    }
+}
+
+std::string ValueKey(TW_UINT16 msg, const std::string& specification, const std::string& setKey) {
+    switch (msg) {
+        case MSG_GETCURRENT:
+            return "Current";
+        case MSG_GETDEFAULT:
+            return "Default";
+        case MSG_SET:
+            return setKey;
+        default:
+            return specification == "TWON_ONEVALUE" ? "Current" : "Allowed";
+    }
+}
+
+// A specification naming several containers leaves the choice to the value text.
+TW_UINT16 ContainerFor(const std::string& specification, const std::string& value) {
+    if (specification.find(',') == std::string::npos) return ContainerNumber(specification.c_str());
+    if (value.find("to") != std::string::npos) return TWON_RANGE;
+    if (value.find('[') != std::string::npos) return TWON_ARRAY;
+    if (value.find(',') != std::string::npos) return TWON_ENUMERATION;
+    return TWON_ONEVALUE;
+}
+
+ContainerContent Parse(const char* section, TW_UINT16 conType, TW_UINT16 itemType, const std::string& value) {
+    ContainerContent content;
+    content.conType = conType;
+    content.itemType = itemType;
+    switch (conType) {
+        case TWON_ONEVALUE:
+            content.item = ParseItem(value.c_str(), itemType, section);
+            break;
+        case TWON_RANGE:
+            content.range = ParseRange(value.c_str(), itemType);
+            break;
+        case TWON_ENUMERATION:
+            content.list = ParseList(value.c_str(), false, itemType, section);
+            content.currentIndex = FindIndex(section, "current");
+            content.defaultIndex = FindIndex(section, "default");
+            break;
+        case TWON_ARRAY:
+            content.list = ParseList(value.c_str(), true, itemType, section);
+            break;
+    }
+    return content;
+}
+
+TW_UINT16 StoreInNewBlock(const std::vector<uint8_t>& bytes, TW_UINT16 conType, TW_CAPABILITY& cap) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    void* memory = block != nullptr ? GlobalLock(block) : nullptr;
+    if (memory == nullptr) {
+        if (block != nullptr) GlobalFree(block);
+        cap.hContainer = nullptr;
+        return TWCC_LOWMEMORY;
+    }
+    std::memcpy(memory, bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    cap.ConType = conType;
+    cap.hContainer = block;
+    return TWCC_SUCCESS;
+}
+
+// The application's block is used only when the rebuilt container fits in it: writing past it would corrupt
+// the application's memory.
+void StoreInApplicationBlock(const std::vector<uint8_t>& bytes, TW_UINT16 conType, TW_CAPABILITY& cap) {
+    if (cap.hContainer == nullptr || GlobalSize(cap.hContainer) < bytes.size()) return;
+    void* memory = GlobalLock(cap.hContainer);
+    if (memory == nullptr) return;
+    std::memcpy(memory, bytes.data(), bytes.size());
+    GlobalUnlock(cap.hContainer);
+    cap.ConType = conType;
+}
+
+}  // namespace
+
+std::string SectionForCapability(TW_UINT16 cap) {
+    char key[8];
+    std::snprintf(key, sizeof key, "%d", static_cast<int>(cap));
+    return ReadProfileText(InitialControlFilePath(), "CAP NUMBERS", key, "NONE", kShortTextSize);
+}
+
+TW_UINT16 ItemTypeOf(const char* section) {
+    const std::string name = ReadProfileText(SourceControlPath(), section, "Type", "", kShortTextSize);
+    if (name.empty()) return kUnknownNumber;
+    return static_cast<TW_UINT16>(
+        ReadProfileInt(InitialControlFilePath(), "ItemType", name.c_str(), kUnknownNumber));
+}
+
+TW_UINT16 ContainerNumber(const char* name) {
+    if (name == nullptr || *name == '\0') return kUnknownNumber;
+    return static_cast<TW_UINT16>(ReadProfileInt(InitialControlFilePath(), "ConType", name, kUnknownNumber));
+}
+
+TW_UINT16 BuildCapability(const char* section, TW_UINT16 msg, const std::string& setKey, TW_CAPABILITY& cap) {
+    const std::string file = SourceControlPath();
+    const std::string specification =
+        ReadProfileText(file, section, SpecificationKey(msg), "", kSpecTextSize);
+    const std::string valueKey = ValueKey(msg, specification, setKey);
+    const std::string value = ReadProfileText(file, section, valueKey.c_str(), "NONE", kValueTextSize);
+    if (value == "NONE") return TWCC_BADCAP;
+
+    const TW_UINT16 itemType = ItemTypeOf(section);
+    const TW_UINT16 conType = ContainerFor(specification, value);
+    // A container or item type the texts cannot describe is a capability we do not serve, never an empty
+    // success.
+    const std::vector<uint8_t> bytes = EncodeContainer(Parse(section, conType, itemType, value));
+    if (bytes.empty()) return TWCC_BADCAP;
+
+    if (msg == MSG_SET) {
+        StoreInApplicationBlock(bytes, conType, cap);
+        return TWCC_SUCCESS;
+    }
+    return StoreInNewBlock(bytes, conType, cap);
+}
+
+}  // namespace lx9
