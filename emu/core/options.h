@@ -1,0 +1,30 @@
+#pragma once
+// The command line of lx9emu.
+#include <string>
+#include <vector>
+
+#include "device.h"
+#include "faults.h"
+
+namespace lx9emu {
+
+struct Options {
+    std::string link = "/tmp/lx9emu-lpt1";
+    std::string control;  // Unix socket of the control channel; none by default
+    std::string logPath;
+    uint32_t seed = 1;
+    Standby standby = Standby::Off;
+    bool cartridge = true;
+    int frames = 25;
+    FilmKind film = FilmKind::Negative;
+    bool unusable = false;
+    DeviceConfig device;
+    std::vector<FaultRule> faults;
+    bool help = false;
+};
+
+// False with the reason when the command line is not understood.
+bool parseOptions(const std::vector<std::string>& args, Options* options, std::string* why);
+std::string usage();
+
+}  // namespace lx9emu
