@@ -13,7 +13,8 @@ namespace lx9emu {
 // values is applied per scan (exposure.h), so frames that show the same picture can share one grid.
 class FrameFilm {
   public:
-    explicit FrameFilm(const RgbImage& scene);  // scene must be kSceneWidth x kSceneHeight
+    // The scene is sampled at the nearest pixel, so a block-drawn scene may come at its block size.
+    explicit FrameFilm(const RgbImage& scene);
 
     const uint8_t* line(int extendedLine) const {
         return &values_[static_cast<size_t>(extendedLine) * kElements];

@@ -31,7 +31,7 @@ void ScannerModel::setCartridge(const CartridgeSpec& spec) {
     std::vector<FrameSummary> summaries;
     for (int f = 1; f <= spec.frames; ++f) {
         SharedFilm film = spec.pictures.empty()
-                              ? std::make_shared<FrameFilm>(renderScene(f, kSceneWidth, kSceneHeight))
+                              ? std::make_shared<FrameFilm>(renderScene(f, kSceneBlocksX, kSceneBlocksY))
                               : pictures.at(spec.pictures[static_cast<size_t>(f - 1) % spec.pictures.size()]);
         summaries.push_back(summarizeFrame(*film, spec.film, frameDensity(spec.film, f)));
         films.push_back(std::move(film));
