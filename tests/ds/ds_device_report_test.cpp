@@ -1,0 +1,212 @@
+// The message table in its three languages and the device error report, read back from the message box.
+// Expected texts are written with octal escapes: the product's sources are UTF-8 compiled to Windows-1252,
+// and these bytes are what the ANSI message box must receive.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "device/device_state.h"
+#include "device/error_report.h"
+#include "device/messages.h"
+#include "ds_device_support.h"
+#include "lx9comm.h"
+#include "twain/notify.h"
+#include "twain/source_state.h"
+
+namespace {
+
+struct Texts {
+    const char* all[17];
+};
+
+// MsgScanRange .. CaptionError in the order of messages.h.
+const Texts kExpected[3] = {
+    {{"Scan range is not determined.", "Communication Error.", "LX-9 is not connected ,or POWER Off.",
+      "Hardware Error.  0x%2x", "Can't open Printer-Port (LPT1).", "Memory Empty.",
+      "It's impossible to get Device ID.\nMaybe another device is connected.", "Standby Switch Off.",
+      "Cartridge?", "Could not turn on Standby Switch.", "Errorcode Error.", "Frame is not selected.",
+      "Please Scan after preview.", "It's impossible to select more than one.",
+      "Do you want to eject cartridge?", "Confirm.", "Error"}},
+    {{"D\351finition non s\351lectionn\351e.", "Erreur de comunication.",
+      "LX-9 non connect\351 ou alimentation coup\351e.", "Erreur due au mat\351riel.  0x%2x",
+      "Port Imprimante impossible \340 ouvrir(LPT1).", "M\351moire insuffisante.",
+      "Adresse du p\351riph\351rique introuvable.\nV\351rifiez qu'aucun autre p\351riph\351rique ne soit "
+      "raccord\351",
+      "Mise en veille non valid\351e.", "Cassette?", "Mise en veille impossible.", "Erreur de code erreur.",
+      "Image non s\351lectionn\351e.", "Commencer la num\351risation apr\350s avoir visualis\351.",
+      "S\351lection multiple impossible.", "Voulez-vous faire ejecter la cassette?", "Confirmer.", "Erreur"}},
+    {{"Abtastbereich nicht festgelegt.", "\334bertragungsfehler.",
+      "LX-9 ist nicht angeschlossen,\noder der Strom nicht eingeschaltet.", "Hardwarefehler.  0x%2x",
+      "Zugang zum Druckeranschlu\337(LPT1) nicht m\366glich.", "Speicher leer.",
+      "Ger\344te ID nicht verf\374gbar.\nEventuell ist ein anderes Ger\344t angeschlossen.",
+      "Bereitschaftsschalter AUS.", "Kassette?", "Bereitschaftsschalter lie\337 sich nicht einschalten.",
+      "Fehlerkodefehler.", "Kein Bild gew\344hlt.", "Nach der Vorschau abtasten.",
+      "Es ist nicht m\366glich, mehr als 1 zu w\344hlen.", "Wollen Sie die Kassette auswerfen?",
+      "Best\344tigung.", "Fefler"}},
+};
+
+enum Key {
+    kScanRange,
+    kComm,
+    kNotConnected,
+    kHardware,
+    kPortOpen,
+    kMemory,
+    kDeviceId,
+    kStandbyOff,
+    kCartridge,
+    kStandbyOnFailed,
+    kErrorCode,
+    kNoFrame,
+    kPreviewFirst,
+    kOneFrame,
+    kEject,
+    kConfirm,
+    kCaption
+};
+
+const char* const* Loaded() {
+    static const char* table[17];
+    const char* current[17] = {lx9::MsgScanRange,       lx9::MsgCommError,  lx9::MsgNotConnected,
+                               lx9::MsgHardwareError,   lx9::MsgPortOpen,   lx9::MsgMemory,
+                               lx9::MsgDeviceId,        lx9::MsgStandbyOff, lx9::MsgCartridge,
+                               lx9::MsgStandbyOnFailed, lx9::MsgErrorCode,  lx9::MsgNoFrame,
+                               lx9::MsgPreviewFirst,    lx9::MsgOneFrame,   lx9::MsgEject,
+                               lx9::CaptionConfirm,     lx9::CaptionError};
+    std::copy(std::begin(current), std::end(current), table);
+    return table;
+}
+
+void UseLanguage(uint8_t language) {
+    lx9::language = language;
+    lx9::LoadMessages();
+}
+
+std::string TextFor(uint16_t lastError) {
+    char text[lx9::kErrorTextSize];
+    lx9::DeviceErrorText(lastError, text, sizeof text);
+    return text;
+}
+
+class DeviceReport : public testing::Test {
+  protected:
+    void SetUp() override {
+        lx9::ClearErrorFlags();
+        lx9::SetManagerLibraryName("no_such_manager.dll");  // nothing to notify in these tests
+    }
+    void TearDown() override {
+        lx9::ClearErrorFlags();
+        lx9::SetManagerLibraryName(nullptr);
+        lx9::SetPreviewBuffersRelease(nullptr);
+        lx9::SetIndexImagesRelease(nullptr);
+        UseLanguage(0);
+    }
+};
+
+TEST_F(DeviceReport, EnglishIsLoadedBeforeAnyLanguageIsChosen) {
+    EXPECT_STREQ(lx9::MsgCommError, "Communication Error.");
+    EXPECT_STREQ(lx9::CaptionError, "Error");
+}
+
+TEST_F(DeviceReport, MessageTableInEveryLanguage) {
+    for (uint8_t language : {0, 1, 2, 3, 255}) {
+        UseLanguage(language);
+        const Texts& expected = kExpected[language == 1 || language == 2 ? language : 0];
+        const char* const* loaded = Loaded();
+        for (int key = 0; key < 17; ++key) {
+            EXPECT_STREQ(loaded[key], expected.all[key]) << "language " << int(language) << " key " << key;
+        }
+    }
+}
+
+TEST_F(DeviceReport, LastErrorChoosesTheText) {
+    const std::pair<uint16_t, Key> cases[] = {
+        {112, kComm},      {126, kComm},      {127, kComm},      {257, kComm},           {258, kComm},
+        {259, kComm},      {260, kPortOpen},  {261, kMemory},    {65535, kNotConnected}, {1, kErrorCode},
+        {114, kErrorCode}, {128, kErrorCode}, {262, kErrorCode}, {32768, kErrorCode}};
+    for (uint8_t language : {0, 1, 2}) {
+        UseLanguage(language);
+        for (auto [error, key] : cases) {
+            EXPECT_EQ(TextFor(error), kExpected[language].all[key])
+                << "language " << int(language) << " error " << error;
+        }
+    }
+}
+
+TEST_F(DeviceReport, WithoutLastErrorTheFirstFlagSetChooses) {
+    int32_t* const flags[] = {&lx9::memoryFailed, &lx9::idMismatch, &lx9::standbyOff, &lx9::cartridgeFailed,
+                              &lx9::standbyOnFailed};
+    const Key keys[] = {kMemory, kDeviceId, kStandbyOff, kCartridge, kStandbyOnFailed};
+    for (uint8_t language : {0, 1, 2}) {
+        UseLanguage(language);
+        EXPECT_EQ(TextFor(0), kExpected[language].all[kErrorCode]);
+        // Set from the last flag to the first: each time the earlier flag wins over those behind it.
+        for (int i = 4; i >= 0; --i) {
+            *flags[i] = 1;
+            EXPECT_EQ(TextFor(0), kExpected[language].all[keys[i]]) << "flag " << i;
+        }
+        lx9::ClearErrorFlags();
+    }
+}
+
+int previewReleases = 0;
+int indexReleases = 0;
+
+TEST_F(DeviceReport, BoxThenReleasesThenTheWindowEnds) {
+    lx9::SetPreviewBuffersRelease([] { ++previewReleases; });
+    lx9::SetIndexImagesRelease([] { ++indexReleases; });
+    const std::pair<uint16_t, Key> cases[] = {{0, kErrorCode}, {127, kComm},           {260, kPortOpen},
+                                              {261, kMemory},  {65535, kNotConnected}, {300, kErrorCode}};
+    int reports = 0;
+    for (uint8_t language : {0, 1, 2}) {
+        UseLanguage(language);
+        for (auto [error, key] : cases) {
+            lx9test::BoxReader reader;
+            HWND window = lx9test::MakeTestWindow();
+            ASSERT_NE(window, nullptr);
+            lx9::ReportDeviceErrorFor(window, error);
+            ++reports;
+            ASSERT_EQ(reader.Boxes().size(), 1u);
+            EXPECT_EQ(reader.Boxes()[0].text, kExpected[language].all[key]) << "error " << error;
+            EXPECT_EQ(reader.Boxes()[0].caption, kExpected[language].all[kCaption]);
+            EXPECT_FALSE(IsWindow(window)) << "the reporting window is destroyed";
+            EXPECT_EQ(previewReleases, reports);
+            EXPECT_EQ(indexReleases, reports);
+        }
+    }
+}
+
+TEST_F(DeviceReport, FlagsReachTheBoxInTheUsersLanguage) {
+    UseLanguage(2);
+    lx9::standbyOnFailed = 1;
+    lx9test::BoxReader reader;
+    lx9::ReportDeviceError(nullptr);  // no exchange yet: the library's last error is 0
+    ASSERT_EQ(reader.Boxes().size(), 1u);
+    EXPECT_EQ(reader.Boxes()[0].text, "Bereitschaftsschalter lie\337 sich nicht einschalten.");
+    EXPECT_EQ(reader.Boxes()[0].caption, "Fefler");
+
+    // A text with a line break arrives whole.
+    UseLanguage(1);
+    lx9::ClearErrorFlags();
+    lx9::idMismatch = 1;
+    lx9::ReportDeviceError(nullptr);
+    ASSERT_EQ(reader.Boxes().size(), 2u);
+    EXPECT_EQ(reader.Boxes()[1].text, kExpected[1].all[kDeviceId]);
+}
+
+TEST_F(DeviceReport, PortThatCannotBeOpenedIsReported) {
+    if (LPT1_Open() == 1) {
+        LPT1_Close();
+        GTEST_SKIP() << "this prefix has an LPT1 device";
+    }
+    ASSERT_EQ(RT1_GetError(), 260);
+    UseLanguage(1);
+    lx9test::BoxReader reader;
+    lx9::ReportDeviceError(nullptr);
+    ASSERT_EQ(reader.Boxes().size(), 1u);
+    EXPECT_EQ(reader.Boxes()[0].text, "Port Imprimante impossible \340 ouvrir(LPT1).");
+    EXPECT_EQ(reader.Boxes()[0].caption, "Erreur");
+}
+
+}  // namespace
