@@ -158,6 +158,59 @@ void BM_UseSharp(benchmark::State& state) {
 }
 BENCHMARK(BM_UseSharp)->Arg(0)->Arg(-32)->Unit(benchmark::kMicrosecond);
 
+// The stages of the negative chain one by one, to see where the time goes.
+void BM_NegativeStage(benchmark::State& state) {
+    prepareShading();
+    std::vector<uint8_t> raw = makeRawFrame();
+    std::vector<uint8_t> pixels = makeImage();
+    static const int16_t matrix[9] = {318, -62, 0, -12, 276, -8, -29, -10, 295};
+    static const int16_t offsets[3] = {3, -2, 5};
+    static const BaseData base{{200, 210, 205, 40, 45, 42}};
+    uint8_t curve[768];
+    identityCurve(curve);
+    PictImage image{pixels.data(), kLines, kWidth};
+    for (auto _ : state) {
+        switch (state.range(0)) {
+            case 0: {
+                ShadingPass pass{raw.data(), 1, 0, kWidth};
+                NegaShading(&pass, kLines);
+                break;
+            }
+            case 1:
+                GetStandardData(pixels.data(), raw.data(), kWidth, kLines);
+                break;
+            case 2: {
+                BaseData measured;
+                GetBaseData(&measured, raw.data(), 1);
+                benchmark::DoNotOptimize(measured);
+                break;
+            }
+            case 3: {
+                uint8_t grid[64];
+                uint32_t mean;
+                GetIntegData(raw.data(), 1, grid, &mean);
+                benchmark::DoNotOptimize(grid);
+                break;
+            }
+            case 4:
+                ShiftGraph(&image, &base, offsets);
+                break;
+            case 5:
+                ChangeNegaType(&image, &base, curve);
+                break;
+            case 6:
+                ChangeRGBData(&image, matrix);
+                break;
+        }
+        benchmark::ClobberMemory();
+    }
+    static const char* const kNames[] = {"NegaShading", "GetStandardData", "GetBaseData",  "GetIntegData",
+                                         "ShiftGraph",  "ChangeNegaType",  "ChangeRGBData"};
+    state.SetLabel(kNames[state.range(0)]);
+    setPerPixel(state, kPixels);
+}
+BENCHMARK(BM_NegativeStage)->DenseRange(0, 6)->Unit(benchmark::kMicrosecond);
+
 // Bandwidth reference: one copy of the raw frame and one of the pixel buffer, the bytes a chain touches
 // at least once.
 void BM_MemcpyFrame(benchmark::State& state) {

@@ -14,7 +14,8 @@ using lx9pict::pixelCount;
 
 namespace {
 
-// Pixel byte c (0 blue, 1 green, 2 red): its BaseData levels and its column in a tone curve entry.
+// Pixel byte c (0 blue, 1 green, 2 red): its BaseData levels and its column in a tone curve entry, whose
+// bytes are red, green, blue.
 int highlightOf(const BaseData& base, int c) {
     return base.v[c];
 }
@@ -23,7 +24,7 @@ int shadowOf(const BaseData& base, int c) {
 }
 int curveColumn(int c) {
     return 2 - c;
-}  // curve entries are red, green, blue
+}
 
 // Level width of a channel. A highlight below its shadow has no width: the channel is then cut at the
 // highlight (width 1) rather than divided by zero or a negative number.
@@ -76,16 +77,31 @@ void ChangePosiType(PictImage* image, const BaseData* base, const uint8_t* curve
 
 void ChangeRGBData(PictImage* image, const int16_t* matrix9) {
     const int32_t n = pixelCount(*image);
-    const int32_t m0 = matrix9[0], m1 = matrix9[1], m2 = matrix9[2];
-    const int32_t m3 = matrix9[3], m4 = matrix9[4], m5 = matrix9[5];
-    const int32_t m6 = matrix9[6], m7 = matrix9[7], m8 = matrix9[8];
+    int16_t m[9];
+    std::copy(matrix9, matrix9 + 9, m);
+    // Blocks of pixels split into planes: the arithmetic then runs on whole vectors of one channel.
+    constexpr int kBlock = 128;
+    int16_t red[kBlock], green[kBlock], blue[kBlock];
+    uint8_t newRed[kBlock], newGreen[kBlock], newBlue[kBlock];
     auto level = [](int32_t sum) { return static_cast<uint8_t>(std::clamp<int32_t>(sum, 0, 65535) >> 8); };
-    uint8_t* p = image->data;
-    for (int32_t i = 0; i < n; ++i, p += 3) {
-        const int32_t b = p[0], g = p[1], r = p[2];
-        p[2] = level(m0 * r + m1 * g + m2 * b);
-        p[1] = level(m3 * r + m4 * g + m5 * b);
-        p[0] = level(m6 * r + m7 * g + m8 * b);
+    for (int32_t done = 0; done < n; done += kBlock) {
+        uint8_t* p = image->data + 3 * done;
+        const int count = static_cast<int>(std::min<int32_t>(kBlock, n - done));
+        for (int i = 0; i < count; ++i) {
+            blue[i] = p[3 * i];
+            green[i] = p[3 * i + 1];
+            red[i] = p[3 * i + 2];
+        }
+        for (int i = 0; i < count; ++i) {
+            newRed[i] = level(m[0] * red[i] + m[1] * green[i] + m[2] * blue[i]);
+            newGreen[i] = level(m[3] * red[i] + m[4] * green[i] + m[5] * blue[i]);
+            newBlue[i] = level(m[6] * red[i] + m[7] * green[i] + m[8] * blue[i]);
+        }
+        for (int i = 0; i < count; ++i) {
+            p[3 * i] = newBlue[i];
+            p[3 * i + 1] = newGreen[i];
+            p[3 * i + 2] = newRed[i];
+        }
     }
 }
 

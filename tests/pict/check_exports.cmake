@@ -1,0 +1,48 @@
+# Checks the export table of LX9Pict: exactly the 24 functions (underscored in the DLL) and, for the DLL,
+# imports from Windows system DLLs only.
+#   cmake -DLIBRARY=file -DOBJDUMP=tool -DNM=tool -DWINDOWS=0|1 -P check_exports.cmake
+set(expected BGRToRGB BackLightBase BrightBase BrightLUT ChangeMonoData ChangeNegaType ChangePosiType
+    ChangeRGBData ColorFeriaBase CreateGData CreateShading GetBaseData GetExtendData GetIndexData GetIntegData
+    GetNewCCDShutter GetStandardData NegaShading PosiShading PreShading RGBToBGR ShiftGraph UseSharp UseSizing)
+
+if(WINDOWS)
+  execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${LIBRARY}")
+  endif()
+  # Lines of the name pointer table: "\t[   0] _BGRToRGB".
+  string(REGEX MATCHALL "\t\\[ *[0-9]+\\] [A-Za-z_0-9]+" rows "${dump}")
+  set(found)
+  foreach(row IN LISTS rows)
+    string(REGEX REPLACE ".*\\] " "" name "${row}")
+    list(APPEND found ${name})
+  endforeach()
+  list(TRANSFORM expected PREPEND _)
+  string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+  foreach(import IN LISTS imports)
+    string(REPLACE "DLL Name: " "" dll "${import}")
+    string(TOUPPER "${dll}" dll)
+    if(NOT dll MATCHES "^(KERNEL32|MSVCRT|USER32|ADVAPI32|NTDLL)\\.DLL$")
+      message(FATAL_ERROR "LX9Pict imports ${dll}, which is not a Windows system DLL")
+    endif()
+  endforeach()
+else()
+  execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+  endif()
+  string(REGEX MATCHALL " T [A-Za-z_0-9]+" rows "${dump}")
+  set(found)
+  foreach(row IN LISTS rows)
+    string(REPLACE " T " "" name "${row}")
+    list(APPEND found ${name})
+  endforeach()
+endif()
+
+list(SORT found)
+list(SORT expected)
+if(NOT found STREQUAL expected)
+  message(FATAL_ERROR "LX9Pict exports\n  ${found}\nexpected\n  ${expected}")
+endif()
+list(LENGTH found count)
+message(STATUS "LX9Pict exports its ${count} functions")
