@@ -1,5 +1,7 @@
 // DG_CONTROL/DAT_SETUPFILEXFER and DG_IMAGE/DAT_IMAGEFILEXFER: the file named at set-up receives the stored
 // image as a BMP file.
+#include "twain/file_transfer.h"
+
 #include "twain/image_block.h"
 #include "twain/operations.h"
 #include "twain/refusal.h"
@@ -10,13 +12,12 @@
 
 namespace lx9 {
 
+char setupFileName[256] = {};
+
 namespace {
 
 constexpr const char* kDefaultFileName = "c:\\twain.bmp";
 constexpr const char* kSetupPrefix = "General failure in response to DAT_SETUPFILEXFER, not supported.  ";
-
-// The file named by the last MSG_SET; empty until then, when the advertised default applies.
-char setupFileName[256] = {};
 
 bool FileExists(const char* name) {
     return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;

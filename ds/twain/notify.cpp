@@ -6,9 +6,12 @@ namespace lx9 {
 
 namespace {
 
+constexpr const char* kManagerLibrary = "TWAIN_32.DLL";
+const char* managerLibrary = kManagerLibrary;
+
 // The manager is bound only for the moment of the call; if it or its entry is missing, nothing is sent.
 void SendToApplication(TW_UINT16 message) {
-    HMODULE manager = LoadLibraryA("TWAIN_32.DLL");
+    HMODULE manager = LoadLibraryA(managerLibrary);
     if (!manager) return;
     auto entry =
         reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(manager, "DSM_Entry")));
@@ -25,6 +28,10 @@ void NotifyTransferReady() {
 
 void NotifyCloseRequest() {
     SendToApplication(MSG_CLOSEDSREQ);
+}
+
+void SetManagerLibraryName(const char* name) {
+    managerLibrary = name ? name : kManagerLibrary;
 }
 
 }  // namespace lx9

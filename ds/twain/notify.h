@@ -9,4 +9,7 @@ void NotifyTransferReady();
 // MSG_CLOSEDSREQ; changes no state.
 void NotifyCloseRequest();
 
+// Tests point the link at another library name to stand for a missing manager; null restores "TWAIN_32.DLL".
+void SetManagerLibraryName(const char* name);
+
 }  // namespace lx9

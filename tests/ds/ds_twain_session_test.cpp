@@ -1,0 +1,266 @@
+// DS_Entry as an application meets it: routing, the connection, identity, status, events and the error box.
+#include "ds_twain_support.h"
+
+#include "twain/ds_entry.h"
+#include "twain/error_box.h"
+#include "twain/source_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace lx9test;
+
+namespace {
+
+class SessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetModule(); }
+    void TearDown() override { ResetModule(); }
+    Application app;
+    BoxWatcher boxes;
+};
+
+const char* kCaption = "LX-9 TWAIN Source Error";
+
+TEST_F(SessionTest, ModuleStartUpFillsTheSourceIdentity) {
+    TW_IDENTITY identity;
+    std::memset(&identity, 0xcc, sizeof identity);
+    ASSERT_EQ(app.Call(DG_CONTROL, DAT_IDENTITY, MSG_GET, &identity), TWRC_SUCCESS);
+    EXPECT_EQ(identity.Id, 0u);
+    EXPECT_EQ(identity.Version.MajorNum, 1);
+    EXPECT_EQ(identity.Version.MinorNum, 0);
+    EXPECT_EQ(identity.Version.Language, TWLG_USA);
+    EXPECT_EQ(identity.Version.Country, TWCY_USA);
+    EXPECT_STREQ(identity.Version.Info, "Ver1.00");
+    EXPECT_EQ(identity.ProtocolMajor, 1);
+    EXPECT_EQ(identity.ProtocolMinor, 5);
+    EXPECT_EQ(identity.SupportedGroups, DG_CONTROL | DG_IMAGE);
+    EXPECT_STREQ(identity.Manufacturer, "NORVIK");
+    EXPECT_STREQ(identity.ProductFamily, "PHOTO-SCANNER");
+    EXPECT_STREQ(identity.ProductName, "NORVIK LX-9");
+    // Zero-filled beyond the text: nothing of the caller's bytes survives.
+    for (size_t i = std::strlen(identity.ProductName); i < sizeof identity.ProductName; ++i)
+        EXPECT_EQ(identity.ProductName[i], 0) << i;
+    for (size_t i = std::strlen(identity.Version.Info); i < sizeof identity.Version.Info; ++i)
+        EXPECT_EQ(identity.Version.Info[i], 0) << i;
+    EXPECT_EQ(lx9::appIdentity.Id, 0u);
+    EXPECT_EQ(lx9::sourceState, 300);
+}
+
+TEST_F(SessionTest, OpenTakesTheManagersIdentityAndCloseForgetsTheApplication) {
+    TW_IDENTITY assigned{};
+    app.Call(DG_CONTROL, DAT_IDENTITY, MSG_GET, &assigned);
+    assigned.Id = 99;
+    ASSERT_EQ(app.Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &assigned), TWRC_SUCCESS);
+    EXPECT_EQ(lx9::sourceState, 400);
+    EXPECT_EQ(lx9::appIdentity.Id, app.identity.Id);
+    EXPECT_STREQ(lx9::appIdentity.ProductName, "lx9 test");
+
+    TW_IDENTITY reported{};
+    app.Call(DG_CONTROL, DAT_IDENTITY, MSG_GET, &reported);
+    EXPECT_EQ(reported.Id, 99u);
+
+    ASSERT_EQ(app.Close(), TWRC_SUCCESS);
+    EXPECT_EQ(lx9::sourceState, 300);
+    EXPECT_EQ(lx9::appIdentity.Id, 0u);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(SessionTest, OpenTwiceAndCloseWhenClosedAreOutOfSequence) {
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    EXPECT_EQ(app.Open(), TWRC_FAILURE);
+    EXPECT_EQ(lx9::sourceState, 400);
+    EXPECT_EQ(app.Status(), TWCC_SEQERROR);
+    ASSERT_EQ(app.Close(), TWRC_SUCCESS);
+    EXPECT_EQ(app.Close(), TWRC_FAILURE);
+    EXPECT_EQ(app.Status(), TWCC_SEQERROR);
+
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              "General failure in response to MSG_OPENDS.  DG DAT MSG is out of expected sequence.");
+    EXPECT_EQ(boxes.Boxes()[1].text,
+              "General failure in response to MSG_CLOSEDS.  DG DAT MSG is out of expected sequence.");
+    for (const ShownBox& box : boxes.Boxes()) EXPECT_EQ(box.caption, kCaption);
+}
+
+TEST_F(SessionTest, CloseIsAcceptedInEveryOpenState) {
+    for (int32_t state : {400, 500, 600, 700}) {
+        ResetModule();
+        ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+        lx9::sourceState = state;
+        EXPECT_EQ(app.Close(), TWRC_SUCCESS) << state;
+        EXPECT_EQ(lx9::sourceState, 300) << state;
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(SessionTest, OtherIdentityAndStatusMessagesAreProtocolErrors) {
+    TW_IDENTITY identity{};
+    EXPECT_EQ(app.Call(DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &identity), TWRC_FAILURE);
+    EXPECT_EQ(app.Status(), TWCC_BADPROTOCOL);
+    TW_STATUS status{};
+    EXPECT_EQ(app.Call(DG_CONTROL, DAT_STATUS, MSG_SET, &status), TWRC_FAILURE);
+    EXPECT_EQ(app.Status(), TWCC_BADPROTOCOL);
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{
+                                 "General failure in response to DAT_IDENTITY.  Bad protocol error.",
+                                 "General failure in response to DAT_STATUS.  Bad protocol error.",
+                             }));
+}
+
+TEST_F(SessionTest, StatusReportsTheLastRefusalOnceAndSuccessDoesNotClearIt) {
+    app.Close();  // refused in state 3
+    TW_IDENTITY identity{};
+    ASSERT_EQ(app.Call(DG_CONTROL, DAT_IDENTITY, MSG_GET, &identity), TWRC_SUCCESS);
+    TW_STATUS status{};
+    status.Reserved = 0x1234;
+    ASSERT_EQ(app.Call(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
+    EXPECT_EQ(status.ConditionCode, TWCC_SEQERROR);
+    EXPECT_EQ(status.Reserved, 0);
+    EXPECT_EQ(app.Status(), TWCC_SUCCESS);
+}
+
+TEST_F(SessionTest, UnlistedTripletsAreProtocolErrorsWithoutABox) {
+    struct Triplet {
+        TW_UINT32 dg;
+        TW_UINT16 dat;
+        TW_UINT16 msg;
+    };
+    const Triplet unlisted[] = {
+        {DG_IMAGE, DAT_PARENT, MSG_GET},       {DG_CONTROL, DAT_PARENT, MSG_OPENDSM},
+        {DG_CONTROL, DAT_EVENT, MSG_GET},      {DG_AUDIO, DAT_AUDIOINFO, MSG_GET},
+        {DG_CONTROL, DAT_IMAGEINFO, MSG_GET},  {DG_IMAGE, DAT_CAPABILITY, MSG_GET},
+        {DG_IMAGE, DAT_EXTIMAGEINFO, MSG_GET}, {DG_CONTROL, DAT_CUSTOMDSDATA, MSG_GET},
+        {0x8000, DAT_IDENTITY, MSG_GET},       {DG_CONTROL, DAT_PASSTHRU, MSG_PASSTHRU},
+    };
+    for (int32_t state : {300, 400, 600}) {
+        lx9::sourceState = state;
+        for (const Triplet& t : unlisted) {
+            char data[1100] = {};
+            EXPECT_EQ(app.Call(t.dg, t.dat, t.msg, data), TWRC_FAILURE) << t.dg << " " << t.dat;
+            EXPECT_EQ(app.Status(), TWCC_BADPROTOCOL) << t.dg << " " << t.dat;
+            EXPECT_EQ(lx9::sourceState, state);
+        }
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(SessionTest, AnotherApplicationIsIgnoredWhileOneIsConnected) {
+    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
+    lx9::conditionCode = TWCC_BADVALUE;
+    Application intruder(8);
+    TW_IDENTITY identity;
+    std::memset(&identity, 0xcc, sizeof identity);
+    EXPECT_EQ(intruder.Call(DG_CONTROL, DAT_IDENTITY, MSG_GET, &identity), TWRC_FAILURE);
+    EXPECT_EQ(static_cast<unsigned char>(identity.Manufacturer[0]), 0xcc);  // nothing written
+    EXPECT_EQ(intruder.Close(), TWRC_FAILURE);
+    EXPECT_EQ(intruder.Call(DG_IMAGE, DAT_PARENT, MSG_GET, &identity), TWRC_FAILURE);
+    EXPECT_EQ(lx9::sourceState, 400);
+    EXPECT_EQ(lx9::conditionCode, TWCC_BADVALUE);  // not even the condition changes
+    EXPECT_EQ(DS_Entry(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(lx9::sourceState, 400);
+    EXPECT_EQ(app.Status(), TWCC_BADVALUE);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(SessionTest, MissingStructuresAreRefusedNotWrittenThrough) {
+    EXPECT_EQ(app.Call(DG_CONTROL, DAT_IDENTITY, MSG_GET, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(app.Status(), TWCC_BADVALUE);
+    EXPECT_EQ(app.Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(lx9::sourceState, 300);
+    EXPECT_EQ(DS_Entry(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &app.identity), TWRC_FAILURE);
+    EXPECT_EQ(lx9::sourceState, 300);
+    EXPECT_EQ(app.Call(DG_CONTROL, DAT_STATUS, MSG_GET, nullptr), TWRC_FAILURE);
+    TW_EVENT event{};
+    EXPECT_EQ(app.Call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, nullptr), TWRC_NOTDSEVENT);
+    EXPECT_EQ(app.Call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_NOTDSEVENT);
+}
+
+// A modeless dialog with one edit control, from a template built in memory, stands for the main window.
+HWND MakeDialog() {
+    alignas(4) WORD words[64] = {};
+    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words);
+    dialog->style = WS_POPUP | DS_MODALFRAME;
+    dialog->cdit = 1;
+    dialog->cx = 100;
+    dialog->cy = 50;
+    WORD* next = words + sizeof(DLGTEMPLATE) / 2 + 3;  // no menu, standard class, no title
+    auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(words + ((next - words + 1) & ~1));  // DWORD-aligned
+    item->style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+    item->cx = 80;
+    item->cy = 12;
+    item->id = 100;
+    next = reinterpret_cast<WORD*>(item + 1);
+    next[0] = 0xffff;
+    next[1] = 0x0081;  // edit
+    return CreateDialogIndirectParamA(
+        GetModuleHandleA(nullptr), dialog, nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+}
+
+TEST_F(SessionTest, ProcessEventPassesDialogMessagesToTheMainWindow) {
+    MSG message{};
+    message.message = WM_KEYDOWN;
+    message.wParam = VK_TAB;
+    TW_EVENT event{&message, 0x77};
+    // No main window: not ours, TWMessage untouched, whatever group and type come with it.
+    EXPECT_EQ(app.Call(DG_IMAGE, DAT_PARENT, MSG_PROCESSEVENT, &event), TWRC_NOTDSEVENT);
+    EXPECT_EQ(event.TWMessage, 0x77);
+
+    HWND dialog = MakeDialog();
+    ASSERT_NE(dialog, nullptr);
+    lx9::mainDialog = dialog;
+    message.hwnd = GetDlgItem(dialog, 100);
+    lx9::conditionCode = TWCC_BADCAP;
+    EXPECT_EQ(app.Call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_DSEVENT);
+    EXPECT_EQ(event.TWMessage, MSG_NULL);
+
+    // A message for another window is not the dialog's.
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    message.hwnd = other;
+    event.TWMessage = 0x55;
+    EXPECT_EQ(app.Call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_NOTDSEVENT);
+    EXPECT_EQ(event.TWMessage, 0x55);
+    EXPECT_EQ(lx9::conditionCode, TWCC_BADCAP);
+    DestroyWindow(other);
+}
+
+TEST_F(SessionTest, ErrorBoxComposesPrefixAndConditionText) {
+    HWND owner =
+        CreateWindowExA(0, "STATIC", "app", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    lx9::parentWindow = owner;
+    const std::pair<TW_UINT16, const char*> texts[] = {
+        {0, "Success message from detailed error request ??"},
+        {1, "Bummer error."},
+        {2, "Low Memory Condition encountered, free up some memory and try again."},
+        {3, "No Data Source found error."},
+        {4, "Source is connected to max possible apps."},
+        {5, "An operation error just occurred."},
+        {6, "Bad capabilities error."},
+        {7, "Unknown Error value in condition code."},
+        {8, "Unknown Error value in condition code."},
+        {9, "Bad protocol error."},
+        {10, "Bad value error."},
+        {11, "DG DAT MSG is out of expected sequence."},
+        {12, "Unknown Error value in condition code."},
+        {0x8000, "Unknown Error value in condition code."},
+    };
+    for (const auto& [condition, text] : texts) {
+        boxes.Clear();
+        lx9::ShowSourceError("General failure in transfer.  ", condition);
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << condition;
+        EXPECT_EQ(boxes.Boxes()[0].text, std::string("General failure in transfer.  ") + text);
+        EXPECT_EQ(boxes.Boxes()[0].caption, kCaption);
+        EXPECT_EQ(boxes.Boxes()[0].owner, owner);
+    }
+    // The longest prefix with the longest condition text arrives whole.
+    boxes.Clear();
+    const char* longest = "General failure in response to DAT_SETUPFILEXFER, not supported.  ";
+    lx9::ShowSourceError(longest, TWCC_LOWMEMORY);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              std::string(longest) + "Low Memory Condition encountered, free up some memory and try again.");
+    DestroyWindow(owner);
+}
+
+}  // namespace
