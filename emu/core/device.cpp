@@ -69,8 +69,11 @@ bool Device::insertCartridge(int frames, FilmKind film, TimePoint now, std::stri
     spec.frames = frames;
     spec.film = film;
     spec.pictures = config_.pictures;
+    const CartridgeSpec& current = model_.cartridge();
+    bool same =
+        current.frames == spec.frames && current.film == spec.film && current.pictures == spec.pictures;
     try {
-        model_.setCartridge(spec);
+        if (!same) model_.setCartridge(spec);  // the film of a cartridge takes a while to develop
     } catch (const std::exception& e) {
         if (why) *why = e.what();
         return false;

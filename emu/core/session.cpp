@@ -34,6 +34,9 @@ void Session::receive(std::span<const uint8_t> bytes, TimePoint now, std::vector
     if (bytes.empty()) return;
     lastByte_ = now;
     if (parser_.discarding()) return;
+    // A host that starts to write has stopped reading: what it left unread is stale. Dropping it now,
+    // not only when the frame is complete, keeps it from reading those bytes as the next reply.
+    if (!parser_.midFrame()) dropStale();
     std::vector<ParsedFrame> events;
     parser_.feed(bytes, events);
     for (const auto& event : events) handleEvent(event, now, out);
@@ -47,7 +50,7 @@ void Session::handleEvent(const ParsedFrame& frame, TimePoint now, std::vector<O
             break;
         case Kind::BadChecksum: {
             // The frame's bounds are known, so the device can say what went wrong at once.
-            if (dropUnread_) dropUnread_();
+            dropStale();
             Reply reply = device_.refuse(status::CheckCondition, sense::BadChecksum, "checksum");
             out.push_back({buildReply(frame.code, reply.status, reply.data)});
             log_.add("bad checksum " + codeText(frame.code) + " " + payloadText(frame.payload) +
@@ -67,11 +70,14 @@ void Session::handleEvent(const ParsedFrame& frame, TimePoint now, std::vector<O
     }
 }
 
+void Session::dropStale() {
+    if (!dropUnread_) return;
+    size_t dropped = dropUnread_();
+    if (dropped > 0) log_.add("bad dropped " + std::to_string(dropped));
+}
+
 void Session::handleCommand(const ParsedFrame& frame, TimePoint now, std::vector<Outgoing>& out) {
-    if (dropUnread_) {
-        size_t dropped = dropUnread_();
-        if (dropped > 0) log_.add("bad dropped " + std::to_string(dropped));
-    }
+    dropStale();
     std::string line = "cmd " + codeText(frame.code) + " " + payloadText(frame.payload);
     if (frame.code == code::RequestSense && frame.payload.size() == 2 &&
         be16(frame.payload.data()) == status::CheckCondition)

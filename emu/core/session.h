@@ -31,8 +31,8 @@ class Session {
     Session(Device& device, FaultPlan& faults, CommandLog& log)
         : device_(device), faults_(faults), log_(log) {}
 
-    // Called before each reply is queued: drops reply bytes the host has not read and returns their
-    // count. A host that sends a new command has given up on them.
+    // Drops reply bytes the host has not read and returns their count. Called when the host starts to
+    // send and before each reply is queued: a host that sends has given up on them.
     void setDropUnread(std::function<size_t()> dropUnread) { dropUnread_ = std::move(dropUnread); }
 
     void receive(std::span<const uint8_t> bytes, TimePoint now, std::vector<Outgoing>& out);
@@ -41,6 +41,7 @@ class Session {
 
   private:
     void handleCommand(const ParsedFrame& frame, TimePoint now, std::vector<Outgoing>& out);
+    void dropStale();
     void handleEvent(const ParsedFrame& frame, TimePoint now, std::vector<Outgoing>& out);
 
     Device& device_;

@@ -54,7 +54,7 @@ class EmuCoreDevice : public ::testing::Test {
     }
     void advance(int ms) { now_ += milliseconds(ms); }
 
-    ScannerModel model_{1};
+    ScannerModel& model_ = test::sharedModel();
     TimePoint now_ = TimePoint{} + std::chrono::hours(1);
     Device device_;
 };
@@ -85,10 +85,10 @@ TEST_F(EmuCoreDevice, StatusWordsFollowStandbyRestartAndCartridge) {
     device_.removeCartridge();
     EXPECT_EQ(be16(&status()[3]), 0);
     std::string why;
-    ASSERT_TRUE(device_.insertCartridge(40, FilmKind::Positive, now_, &why));
-    EXPECT_EQ(be16(&status()[3]), 0x0228);  // second insertion, 40 frames: another cartridge word
+    ASSERT_TRUE(device_.insertCartridge(15, FilmKind::Positive, now_, &why));
+    EXPECT_EQ(be16(&status()[3]), 0x020f);  // second insertion, 15 frames: another cartridge word
     device_.makeCartridgeUnusable();
-    EXPECT_EQ(be16(&status()[3]), 0x8228);
+    EXPECT_EQ(be16(&status()[3]), 0x820f);
     EXPECT_FALSE(device_.insertCartridge(24, FilmKind::Negative, now_, &why));
 }
 
@@ -106,7 +106,7 @@ TEST_F(EmuCoreDevice, PreparationFlagsComeAfterWakeUpAndInsertion) {
     device_.removeCartridge();
     EXPECT_EQ(status()[7], 0x01);
     std::string why;
-    ASSERT_TRUE(device_.insertCartridge(15, FilmKind::Negative, now_, &why));
+    ASSERT_TRUE(device_.insertCartridge(25, FilmKind::Negative, now_, &why));
     EXPECT_EQ(status()[7], 0x01);
     advance(400);
     EXPECT_EQ(status()[7], 0x07);

@@ -15,6 +15,11 @@
 
 namespace lx9emu::test {
 
+ScannerModel& sharedModel() {
+    static ScannerModel model(1);
+    return model;
+}
+
 std::vector<uint8_t> windowPayload(uint8_t mode, uint8_t film, uint8_t pass, uint8_t frame,
                                    const std::vector<uint16_t>& exposures, int32_t x, int32_t y,
                                    int32_t width, int32_t height) {

@@ -11,8 +11,12 @@
 #include <vector>
 
 #include "core/wire.h"
+#include "model/scanner_model.h"
 
 namespace lx9emu::test {
+
+// One scanner model for all tests in the program: building one takes a while.
+ScannerModel& sharedModel();
 
 // SET WINDOW payload from the window mode table: mode 0 index, 1 standard, 2 extended.
 std::vector<uint8_t> windowPayload(uint8_t mode, uint8_t film, uint8_t pass, uint8_t frame,
