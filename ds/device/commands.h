@@ -57,7 +57,8 @@ int32_t Inquire(char* idText, size_t idTextSize, uint32_t* bufferSize);
 int32_t StartScan();
 // SET WINDOW; window->exposures ends up past the last value sent.
 int32_t SetScanWindow(ScanWindow* window);
-// READ: the device's reply data goes to destination, which must hold what the device sends for the request.
+// READ: the device's reply data goes to destination, which must hold count bytes (count index images of
+// 21504 bytes when image lines are read with qualifier 1); the port library refuses a longer reply.
 int32_t ReadDeviceData(int typeIndex, uint16_t qualifier, uint32_t count, uint32_t start, void* destination);
 // Vendor command C1 with a selector (StandbyOn, EjectCartridge).
 int32_t DeviceControl(int32_t selector);
