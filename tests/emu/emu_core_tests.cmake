@@ -5,3 +5,7 @@ lx9_gtest(emu_core_test SOURCES emu_core_wire_test.cpp emu_core_device_test.cpp 
                   EMULATOR TIMEOUT 120)
     target_compile_definitions(emu_core_test PRIVATE LX9EMU_PATH = "$<TARGET_FILE:lx9emu>")
         add_dependencies(emu_core_test lx9emu)
+
+lx9_add_test(NAME emu_core_with_emulator
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/emu_core_with_emulator_test.sh
+  EMULATOR TIMEOUT 60)
