@@ -113,7 +113,6 @@ TW_UINT16 Dispatch(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 type, TW_UINT
     if (!InStates(route->states)) return Refuse(TWCC_SEQERROR, route->sequencePrefix);
     // An application passing no structure gets a refusal, not a write through a null pointer.
     if (route->data == Data::Needed && !data) return Refuse(TWCC_BADVALUE, nullptr);
-    if (route->operation == OpenDs && !origin) return Refuse(TWCC_BADVALUE, nullptr);
     return route->operation(origin, message, data);
 }
 

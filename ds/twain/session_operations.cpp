@@ -13,6 +13,7 @@ TW_UINT16 IdentityGet(pTW_IDENTITY, TW_UINT16, TW_MEMREF data) {
 
 // DG_CONTROL/DAT_IDENTITY/MSG_OPENDS (state 3 checked by the dispatch table)
 TW_UINT16 OpenDs(pTW_IDENTITY origin, TW_UINT16, TW_MEMREF data) {
+    if (!origin) return Refuse(TWCC_BADVALUE, nullptr);  // no application to record
     appIdentity = *origin;
     // The manager's record carries the Id it assigned us; notifications need it.
     sourceIdentity = *static_cast<const TW_IDENTITY*>(data);

@@ -121,44 +121,6 @@ TEST_F(InterfaceTest, AnInterfaceThatCannotOpenLeavesTheSourceOpen) {
     EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{kCantOpen, kEnableRefusal}));
 }
 
-TEST_F(InterfaceTest, DisableIsAcceptedInStatesFiveToSevenOnly) {
-    for (int32_t state : {500, 600, 700}) {
-        lx9::sourceState = state;
-        EXPECT_EQ(app.Disable(), TWRC_SUCCESS) << state;
-        EXPECT_EQ(lx9::sourceState, 400);
-    }
-    EXPECT_EQ(app.Disable(), TWRC_FAILURE);
-    EXPECT_EQ(app.Status(), TWCC_SEQERROR);
-    app.Close();
-    EXPECT_EQ(app.Disable(), TWRC_FAILURE);
-    EXPECT_EQ(lx9::sourceState, 300);
-    EXPECT_EQ(boxes.Texts(),
-              (std::vector<std::string>{
-                  "General failure in response to MSG_DISABLEDS.  DG DAT MSG is out of expected sequence.",
-                  "General failure in response to MSG_DISABLEDS.  DG DAT MSG is out of expected sequence.",
-              }));
-}
-
-TEST_F(InterfaceTest, EnableOutsideStateFourAndOtherMessagesAreRefused) {
-    app.Close();
-    EXPECT_EQ(app.Enable(), TWRC_FAILURE);
-    EXPECT_EQ(lx9::sourceState, 300);
-    ASSERT_EQ(app.Open(), TWRC_SUCCESS);
-    lx9::sourceState = 600;
-    EXPECT_EQ(app.Enable(), TWRC_FAILURE);
-    EXPECT_EQ(lx9::sourceState, 600);
-    TW_USERINTERFACE ui{};
-    EXPECT_EQ(app.Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, &ui), TWRC_FAILURE);
-    EXPECT_EQ(app.Status(), TWCC_BADPROTOCOL);
-    EXPECT_EQ(app.Call(DG_CONTROL, DAT_USERINTERFACE, MSG_GET, &ui), TWRC_FAILURE);
-    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{
-                                 kEnableRefusal,
-                                 kEnableRefusal,
-                                 "General failure in response to DAT_USERINTERFACE.  Bad protocol error.",
-                                 "General failure in response to DAT_USERINTERFACE.  Bad protocol error.",
-                             }));
-}
-
 // The notifications, through the recording manager of bin/fake_dsm.
 struct FakeCalls {
     int count;
