@@ -163,3 +163,19 @@ TEST(EmuModelPhysics, ScansAreFastEnoughForTheDataSourcesPace) {
     RecordProperty("standard_ms", std::to_string(standardMs));
     RecordProperty("index_group_ms", std::to_string(groupMs));
 }
+
+TEST(EmuModelPhysics, PicturesKeepTheirOrientationWhenScaled) {
+    RgbImage picture = uniformImage(40, 20, 20, 20, 220);  // blue
+    const uint8_t red[3] = {220, 20, 20};
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) std::copy_n(red, 3, &picture.rgb[(y * 40 + x) * 3]);  // top left quarter
+    ScannerModel model(0);
+    model.setCartridge({15, FilmKind::Positive, {writePng(picture, "quadrant")}});
+    const std::vector<uint8_t> img = model.scan(indexRequest(1, 1, {300})).images[0];
+    // Index line 111 is the scene's left edge, pixel 0 its top.
+    auto rgb = [&](int line, int pixel) { return &img[line * 192 + pixel * 3]; };
+    EXPECT_EQ(rgb(111, 0)[0], slideLevel(220));
+    EXPECT_EQ(rgb(111, 0)[2], slideLevel(20));
+    EXPECT_EQ(rgb(0, 0)[2], slideLevel(220));     // top right
+    EXPECT_EQ(rgb(111, 63)[2], slideLevel(220));  // bottom left
+}
