@@ -16,9 +16,6 @@ lx9_gtest(ds_chain_frame_test SOURCES ds_chain_frame_test.cpp ${LX9_DEVICE_SUPPO
 if(NOT LX9_RUN_WINDOWS_TESTS OR (NOT LX9_EMULATOR AND NOT TARGET lx9emu))
   return()
 endif()
-if(NOT DEFINED LX9_WITH_EMULATOR)
-  set(LX9_WITH_EMULATOR ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh)
-endif()
 
 function(lx9_device_emulator_program name)
   add_executable(${name} ${ARGN} ds_device_emulator.cpp ${LX9_DEVICE_SUPPORT})
@@ -29,7 +26,7 @@ endfunction()
 # lx9_device_emulator_suite(TEST PROGRAM SUITE emulator options...)
 function(lx9_device_emulator_suite test program suite)
   lx9_add_test(NAME ${test}
-    COMMAND ${LX9_WITH_EMULATOR} --prefix ${LX9_WINEPREFIX} ${ARGN}
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${ARGN}
             -- ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:${program}> --gtest_filter=${suite}.*
     EMULATOR TIMEOUT 180)
 endfunction()
@@ -49,3 +46,9 @@ lx9_device_emulator_suite(ds_device_longer_id_test ds_device_commands_test Longe
   --fast --id "MFG:NORVIK$<SEMICOLON>MDL:LX-9$<SEMICOLON>VER:2.10")
 lx9_device_emulator_suite(ds_device_oversized_id_test ds_device_commands_test OversizedIdentification
   --fast --id "MFG:NORVIK$<SEMICOLON>MDL:LX-9$<SEMICOLON>THIS-IDENTIFICATION-IS-FAR-TOO-LONG-FOR-72")
+
+lx9_device_emulator_program(ds_chain_scan_test ds_chain_scan_test.cpp)
+lx9_device_emulator_suite(ds_chain_scan_negative_test ds_chain_scan_test NegativeFilm
+  --fast --standby on --cartridge 25 --film negative)
+lx9_device_emulator_suite(ds_chain_scan_positive_test ds_chain_scan_test PositiveFilm
+  --fast --standby on --cartridge 15 --film positive)
