@@ -12,8 +12,6 @@
 namespace lx9 {
 namespace {
 
-constexpr TW_UINT16 kCapAutoFeed = 0x1007;
-
 std::string lastSetKey;
 
 TW_UINT16 Fail(TW_UINT16 condition) {
@@ -38,7 +36,7 @@ void ClearPendingImages() {
 /* DG_CONTROL/DAT_CAPABILITY/MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT */
 TW_UINT16 GetCapability(const char* section, TW_UINT16 msg, TW_CAPABILITY& cap) {
     const TW_UINT16 built = BuildCapability(section, msg, lastSetKey, cap);
-    if (cap.Cap == kCapAutoFeed) ClearPendingImages();
+    if (cap.Cap == CAP_AUTOFEED) ClearPendingImages();
     conditionCode = built;
     return built == TWCC_SUCCESS ? TWRC_SUCCESS : TWRC_FAILURE;
 }
@@ -74,7 +72,7 @@ TW_UINT16 Dispatch(TW_UINT16 msg, TW_CAPABILITY& cap) {
     }
     // A capability the files do not know is refused before anything is read or written under "NONE".
     if (section == "NONE") {
-        if (IsGetMessage(msg) && cap.Cap == kCapAutoFeed) ClearPendingImages();
+        if (IsGetMessage(msg) && cap.Cap == CAP_AUTOFEED) ClearPendingImages();
         return Fail(TWCC_BADCAP);
     }
     if (IsGetMessage(msg)) return GetCapability(section.c_str(), msg, cap);

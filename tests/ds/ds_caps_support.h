@@ -1,5 +1,5 @@
-// Shared by the capability tests: the shipped control files, capability requests as an application makes
-// them through DS_Entry, and containers built and read back byte for byte.
+// Shared by the capability tests: the shipped control files, capability requests through DS_Entry, and
+// containers made and read back byte for byte.
 #pragma once
 
 #include "ds_twain_support.h"
@@ -12,44 +12,33 @@
 
 namespace lx9test {
 
-// The LX-9's control files as the build ships them (beside the test program).
-std::string ShippedFile(const char* name);
-std::string ShippedSourceControl();
-std::string ShippedInitialControl();
+std::string ShippedFile(const char* name);  // as the build ships it, beside the test program
 
-// A container read back from a handle; the handle is freed.
 struct Container {
-    TW_UINT16 conType = 0;
-    TW_UINT16 itemType = 0;
+    TW_UINT16 conType = 0, itemType = 0;
     std::size_t blockSize = 0;
-    uint32_t item = 0;                    // one value
-    uint32_t min = 0, max = 0, step = 0;  // range
-    uint32_t defaultValue = 0, currentValue = 0;
-    uint32_t numItems = 0, currentIndex = 0, defaultIndex = 0;
-    std::vector<int64_t> items;  // enumeration and array, by the item type's signedness
+    uint32_t item = 0;                                      // one value
+    uint32_t min = 0, max = 0, step = 0, def = 0, cur = 0;  // range
+    uint32_t currentIndex = 0, defaultIndex = 0;            // enumeration
+    std::vector<int64_t> items;                             // enumeration and array, by the type's signedness
 };
-Container ReadContainer(HANDLE block, TW_UINT16 conType);
 
-// A request and what came back: the result, the condition from DAT_STATUS, and the container if one was made.
 struct Reply {
     TW_UINT16 rc = 0;
-    TW_UINT16 condition = 0;
-    TW_CAPABILITY cap{};
+    TW_UINT16 condition = 0;  // from DAT_STATUS
     std::optional<Container> container;
 };
-Reply Request(Application& app, TW_UINT16 cap, TW_UINT16 msg, HANDLE passed = nullptr,
+
+// One request; a container passed (MSG_SET) belongs to the call and is read back and freed like a new one.
+Reply Request(Application& app, TW_UINT16 cap, TW_UINT16 msg, HGLOBAL passed = nullptr,
               TW_UINT16 conType = TWON_DONTCARE16);
 
-// Containers an application builds for MSG_SET (movable blocks of exactly the standard sizes).
-HGLOBAL MakeOneValue(TW_UINT16 itemType, uint32_t item);
-HGLOBAL MakeRange(TW_UINT16 itemType, uint32_t min, uint32_t max, uint32_t step, uint32_t defaultValue,
-                  uint32_t currentValue);
-HGLOBAL MakeList(TW_UINT16 conType, TW_UINT16 itemType, const std::vector<uint32_t>& items,
-                 uint32_t currentIndex = 0, uint32_t defaultIndex = 0);
+// A container as an application makes it: a one value of values[0], a range of the five values in TW_RANGE
+// order, or a list (enumeration or array) of the values.
+HGLOBAL MakeContainer(TW_UINT16 conType, TW_UINT16 itemType, const std::vector<uint32_t>& values);
 
-// MSG_SET with a container made by one of the above; the container is read back and freed.
-Reply Set(Application& app, TW_UINT16 cap, TW_UINT16 conType, HGLOBAL container);
-
-TW_FIX32 Fix(uint32_t bits);
+inline Reply SetOne(Application& app, TW_UINT16 cap, TW_UINT16 itemType, uint32_t value) {
+    return Request(app, cap, MSG_SET, MakeContainer(TWON_ONEVALUE, itemType, {value}), TWON_ONEVALUE);
+}
 
 }  // namespace lx9test
