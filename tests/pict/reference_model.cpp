@@ -153,21 +153,4 @@ Bytes sizing(const Bytes& src, int rows, int cols, int step, int& outRows, int& 
     return out;
 }
 
-Bytes sharp(const Bytes& src, int rows, int cols, int strength, int deadBand) {
-    Bytes out = src;
-    for (int y = 1; y + 1 < rows; ++y)
-        for (int x = 1; x + 1 < cols; ++x)
-            for (int c = 0; c < 3; ++c) {
-                auto at = [&](int r, int q) { return static_cast<int>(src[3 * (r * cols + q) + c]); };
-                const int v = at(y, x);
-                const int n = at(y - 1, x) + at(y + 1, x) + at(y, x - 1) + at(y, x + 1);
-                const int s = (strength * n + 4 * (64 - strength) * v) >> 8;
-                const int d = s - v;
-                out[3 * (y * cols + x) + c] = clip(d > deadBand    ? s - deadBand
-                                                   : d < -deadBand ? s + deadBand
-                                                                   : v);
-            }
-    return out;
-}
-
 }  // namespace ref

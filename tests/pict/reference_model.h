@@ -31,7 +31,6 @@ void rgbData(Bytes& pixels, const int16_t* matrix);
 
 // Output of UseSizing: rows x cols pixels.
 Bytes sizing(const Bytes& src, int rows, int cols, int step, int& outRows, int& outCols);
-Bytes sharp(const Bytes& src, int rows, int cols, int strength, int deadBand);
 
 inline Bytes randomBytes(std::mt19937& rng, size_t n, int lo = 0, int hi = 255) {
     std::uniform_int_distribution<int> d(lo, hi);
