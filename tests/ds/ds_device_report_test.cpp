@@ -83,18 +83,44 @@ void UseLanguage(uint8_t language) {
     lx9::LoadMessages();
 }
 
-std::string TextFor(uint16_t lastError) {
-    char text[lx9::kErrorTextSize];
-    lx9::DeviceErrorText(lastError, text, sizeof text);
-    return text;
+TEST(Messages, EveryTextInEveryLanguage) {
+    EXPECT_STREQ(lx9::MsgCommError, "Communication Error.") << "English before any language is chosen";
+    for (uint8_t language : {0, 1, 2, 3, 255}) {
+        UseLanguage(language);
+        const Texts& expected = kExpected[language == 1 || language == 2 ? language : 0];
+        for (int key = 0; key < 17; ++key) {
+            EXPECT_STREQ(Loaded()[key], expected.all[key]) << "language " << int(language) << " key " << key;
+        }
+    }
+    UseLanguage(0);
+}
+
+int previewReleases = 0;
+int indexReleases = 0;
+
+// Last error (0 with the flags below), the flags to set first (memoryFailed .. standbyOnFailed), the text.
+struct ReportCase {
+    uint16_t error;
+    int flags;  // bit i: the i-th flag in the report's order
+    Key key;
+};
+const ReportCase kReportCases[] = {{0, 0, kErrorCode},     {0, 0x1F, kMemory},    {0, 0x1E, kDeviceId},
+                                   {0, 0x1C, kStandbyOff}, {0, 0x18, kCartridge}, {0, 0x10, kStandbyOnFailed},
+                                   {112, 0x1F, kComm},     {126, 0, kComm},       {127, 0, kComm},
+                                   {257, 0, kComm},        {258, 0, kComm},       {259, 0, kComm},
+                                   {260, 0, kPortOpen},    {261, 0, kMemory},     {65535, 0, kNotConnected},
+                                   {1, 0, kErrorCode},     {114, 0, kErrorCode},  {262, 0, kErrorCode},
+                                   {32768, 0, kErrorCode}};
+
+void SetFlags(int flags) {
+    int32_t* const order[] = {&lx9::memoryFailed, &lx9::idMismatch, &lx9::standbyOff, &lx9::cartridgeFailed,
+                              &lx9::standbyOnFailed};
+    for (int i = 0; i < 5; ++i) *order[i] = (flags >> i) & 1;
 }
 
 class DeviceReport : public testing::Test {
   protected:
-    void SetUp() override {
-        lx9::ClearErrorFlags();
-        lx9::SetManagerLibraryName("no_such_manager.dll");  // nothing to notify in these tests
-    }
+    void SetUp() override { lx9::SetManagerLibraryName("no_such_manager.dll"); }  // nothing to notify here
     void TearDown() override {
         lx9::ClearErrorFlags();
         lx9::SetManagerLibraryName(nullptr);
@@ -104,95 +130,27 @@ class DeviceReport : public testing::Test {
     }
 };
 
-TEST_F(DeviceReport, EnglishIsLoadedBeforeAnyLanguageIsChosen) {
-    EXPECT_STREQ(lx9::MsgCommError, "Communication Error.");
-    EXPECT_STREQ(lx9::CaptionError, "Error");
-}
-
-TEST_F(DeviceReport, MessageTableInEveryLanguage) {
-    for (uint8_t language : {0, 1, 2, 3, 255}) {
-        UseLanguage(language);
-        const Texts& expected = kExpected[language == 1 || language == 2 ? language : 0];
-        const char* const* loaded = Loaded();
-        for (int key = 0; key < 17; ++key) {
-            EXPECT_STREQ(loaded[key], expected.all[key]) << "language " << int(language) << " key " << key;
-        }
-    }
-}
-
-TEST_F(DeviceReport, LastErrorChoosesTheText) {
-    const std::pair<uint16_t, Key> cases[] = {
-        {112, kComm},      {126, kComm},      {127, kComm},      {257, kComm},           {258, kComm},
-        {259, kComm},      {260, kPortOpen},  {261, kMemory},    {65535, kNotConnected}, {1, kErrorCode},
-        {114, kErrorCode}, {128, kErrorCode}, {262, kErrorCode}, {32768, kErrorCode}};
-    for (uint8_t language : {0, 1, 2}) {
-        UseLanguage(language);
-        for (auto [error, key] : cases) {
-            EXPECT_EQ(TextFor(error), kExpected[language].all[key])
-                << "language " << int(language) << " error " << error;
-        }
-    }
-}
-
-TEST_F(DeviceReport, WithoutLastErrorTheFirstFlagSetChooses) {
-    int32_t* const flags[] = {&lx9::memoryFailed, &lx9::idMismatch, &lx9::standbyOff, &lx9::cartridgeFailed,
-                              &lx9::standbyOnFailed};
-    const Key keys[] = {kMemory, kDeviceId, kStandbyOff, kCartridge, kStandbyOnFailed};
-    for (uint8_t language : {0, 1, 2}) {
-        UseLanguage(language);
-        EXPECT_EQ(TextFor(0), kExpected[language].all[kErrorCode]);
-        // Set from the last flag to the first: each time the earlier flag wins over those behind it.
-        for (int i = 4; i >= 0; --i) {
-            *flags[i] = 1;
-            EXPECT_EQ(TextFor(0), kExpected[language].all[keys[i]]) << "flag " << i;
-        }
-        lx9::ClearErrorFlags();
-    }
-}
-
-int previewReleases = 0;
-int indexReleases = 0;
-
-TEST_F(DeviceReport, BoxThenReleasesThenTheWindowEnds) {
+TEST_F(DeviceReport, BoxShowsTheChosenTextThenTheWindowEnds) {
     lx9::SetPreviewBuffersRelease([] { ++previewReleases; });
     lx9::SetIndexImagesRelease([] { ++indexReleases; });
-    const std::pair<uint16_t, Key> cases[] = {{0, kErrorCode}, {127, kComm},           {260, kPortOpen},
-                                              {261, kMemory},  {65535, kNotConnected}, {300, kErrorCode}};
     int reports = 0;
     for (uint8_t language : {0, 1, 2}) {
         UseLanguage(language);
-        for (auto [error, key] : cases) {
+        for (const ReportCase& c : kReportCases) {
+            SetFlags(c.flags);
             lx9test::BoxReader reader;
             HWND window = lx9test::MakeTestWindow();
-            ASSERT_NE(window, nullptr);
-            lx9::ReportDeviceErrorFor(window, error);
+            lx9::ReportDeviceErrorFor(window, c.error);
             ++reports;
             ASSERT_EQ(reader.Boxes().size(), 1u);
-            EXPECT_EQ(reader.Boxes()[0].text, kExpected[language].all[key]) << "error " << error;
+            EXPECT_EQ(reader.Boxes()[0].text, kExpected[language].all[c.key])
+                << "language " << int(language) << " error " << c.error << " flags " << c.flags;
             EXPECT_EQ(reader.Boxes()[0].caption, kExpected[language].all[kCaption]);
             EXPECT_FALSE(IsWindow(window)) << "the reporting window is destroyed";
             EXPECT_EQ(previewReleases, reports);
             EXPECT_EQ(indexReleases, reports);
         }
     }
-}
-
-TEST_F(DeviceReport, FlagsReachTheBoxInTheUsersLanguage) {
-    UseLanguage(2);
-    lx9::standbyOnFailed = 1;
-    lx9test::BoxReader reader;
-    lx9::ReportDeviceError(nullptr);  // no exchange yet: the library's last error is 0
-    ASSERT_EQ(reader.Boxes().size(), 1u);
-    EXPECT_EQ(reader.Boxes()[0].text, "Bereitschaftsschalter lie\337 sich nicht einschalten.");
-    EXPECT_EQ(reader.Boxes()[0].caption, "Fefler");
-
-    // A text with a line break arrives whole.
-    UseLanguage(1);
-    lx9::ClearErrorFlags();
-    lx9::idMismatch = 1;
-    lx9::ReportDeviceError(nullptr);
-    ASSERT_EQ(reader.Boxes().size(), 2u);
-    EXPECT_EQ(reader.Boxes()[1].text, kExpected[1].all[kDeviceId]);
 }
 
 TEST_F(DeviceReport, PortThatCannotBeOpenedIsReported) {
