@@ -13,7 +13,7 @@ namespace {
 
 constexpr TW_UINT16 kUnknownNumber = 99;
 
-const char* SpecificationKey(TW_UINT16 msg) {
+const char* ContainerKey(TW_UINT16 msg) {
     switch (msg) {
         case MSG_GET:
             return "Get";
@@ -28,7 +28,7 @@ const char* SpecificationKey(TW_UINT16 msg) {
     }
 }
 
-std::string ValueKey(TW_UINT16 msg, const std::string& specification, const std::string& setKey) {
+std::string ValueKey(TW_UINT16 msg, const std::string& containers, const std::string& setKey) {
     switch (msg) {
         case MSG_GETCURRENT:
             return "Current";
@@ -37,13 +37,13 @@ std::string ValueKey(TW_UINT16 msg, const std::string& specification, const std:
         case MSG_SET:
             return setKey;
         default:
-            return specification == "TWON_ONEVALUE" ? "Current" : "Allowed";
+            return containers == "TWON_ONEVALUE" ? "Current" : "Allowed";
     }
 }
 
-// A specification naming several containers leaves the choice to the value text.
-TW_UINT16 ContainerFor(const std::string& specification, const std::string& value) {
-    if (specification.find(',') == std::string::npos) return ContainerNumber(specification.c_str());
+// An entry naming several containers leaves the choice to the value text.
+TW_UINT16 ContainerFor(const std::string& containers, const std::string& value) {
+    if (containers.find(',') == std::string::npos) return ContainerNumber(containers.c_str());
     if (value.find("to") != std::string::npos) return TWON_RANGE;
     if (value.find('[') != std::string::npos) return TWON_ARRAY;
     if (value.find(',') != std::string::npos) return TWON_ENUMERATION;
@@ -121,14 +121,13 @@ TW_UINT16 ContainerNumber(const char* name) {
 
 TW_UINT16 BuildCapability(const char* section, TW_UINT16 msg, const std::string& setKey, TW_CAPABILITY& cap) {
     const std::string file = SourceControlPath();
-    const std::string specification =
-        ReadProfileText(file, section, SpecificationKey(msg), "", kSpecTextSize);
-    const std::string valueKey = ValueKey(msg, specification, setKey);
+    const std::string containers = ReadProfileText(file, section, ContainerKey(msg), "", kContainerTextSize);
+    const std::string valueKey = ValueKey(msg, containers, setKey);
     const std::string value = ReadProfileText(file, section, valueKey.c_str(), "NONE", kValueTextSize);
     if (value == "NONE") return TWCC_BADCAP;
 
     const TW_UINT16 itemType = ItemTypeOf(section);
-    const TW_UINT16 conType = ContainerFor(specification, value);
+    const TW_UINT16 conType = ContainerFor(containers, value);
     // A container or item type the texts cannot describe is a capability we do not serve, never an empty
     // success.
     const std::vector<uint8_t> bytes = EncodeContainer(Parse(section, conType, itemType, value));

@@ -8,11 +8,11 @@
 namespace lx9 {
 
 // Read buffer sizes (characters, terminator included); longer entries are cut there.
-constexpr std::size_t kShortTextSize = 80;      // "Type", "Reset", "PowerON" fallback texts, section names
-constexpr std::size_t kValueTextSize = 512;     // "Current", "Default", "Allowed", "PowerON"
-constexpr std::size_t kSetListSize = 40;        // the "Set" container list
-constexpr std::size_t kSpecTextSize = 120;      // a container specification
-constexpr std::size_t kSectionTextSize = 2048;  // a whole symbol section
+constexpr std::size_t kShortTextSize = 80;       // "Type", "Reset", "PowerON" fallback texts, section names
+constexpr std::size_t kValueTextSize = 512;      // "Current", "Default", "Allowed", "PowerON"
+constexpr std::size_t kSetListSize = 40;         // the "Set" container list
+constexpr std::size_t kContainerTextSize = 120;  // a container containers
+constexpr std::size_t kSectionTextSize = 2048;   // a whole symbol section
 
 std::string ReadProfileText(const std::string& file, const char* section, const char* key,
                             const char* fallback, std::size_t size);
