@@ -11,7 +11,7 @@ namespace lx9 {
 constexpr std::size_t kShortTextSize = 80;       // "Type", "Reset", "PowerON" fallback texts, section names
 constexpr std::size_t kValueTextSize = 512;      // "Current", "Default", "Allowed", "PowerON"
 constexpr std::size_t kSetListSize = 40;         // the "Set" container list
-constexpr std::size_t kContainerTextSize = 120;  // a container containers
+constexpr std::size_t kContainerTextSize = 120;  // the container entry of a message ("Get", "Set"...)
 constexpr std::size_t kSectionTextSize = 2048;   // a whole symbol section
 
 std::string ReadProfileText(const std::string& file, const char* section, const char* key,
