@@ -19,6 +19,9 @@ inline constexpr int16_t kErrTransport = -1;
 struct LinkState {
     int16_t lastError = kErrNone;
     bool exactRead = false;  // every read must deliver exactly the count asked for
+    // The time-out set in force on the open port, so that an unchanged set is not applied again (each
+    // SetCommTimeouts is a round trip to the port driver); null when unknown.
+    const TimeoutSet* timeoutsInForce = nullptr;
     Port* port = &PlatformPort();
     Clock* clock = &PlatformClock();
     Memory* memory = &PlatformMemory();

@@ -5,26 +5,40 @@
 #include "state.h"
 
 namespace lx9comm {
+namespace {
+
+void ApplyTimeouts(const TimeoutSet& set) {
+    LinkState& s = State();
+    if (s.timeoutsInForce == &set) return;
+    s.timeoutsInForce = s.port->SetTimeouts(set) ? &set : nullptr;
+}
+
+bool CloseAny() {
+    State().timeoutsInForce = nullptr;
+    return State().port->Close();
+}
+
+}  // namespace
 
 bool PortOpen() {
     LinkState& s = State();
     // A second open without a close would lose the first handle and lock ourselves out of the port.
-    if (s.port->IsOpen()) s.port->Close();
+    if (s.port->IsOpen()) CloseAny();
     if (!s.port->Open()) {
         s.lastError = kErrPortOpen;
         return false;
     }
-    s.port->SetTimeouts(kShortTimeouts);
+    ApplyTimeouts(kShortTimeouts);
     return true;
 }
 
 bool PortClose() {
-    return State().port->Close();
+    return CloseAny();
 }
 
 bool PortReopen() {
     LinkState& s = State();
-    s.port->Close();
+    CloseAny();
     for (int attempt = 0; attempt < kReopenAttempts; ++attempt) {
         s.clock->Sleep(kReopenDelayMs);
         if (PortOpen()) return true;
@@ -49,7 +63,7 @@ bool PortRead(uint32_t n, uint8_t* bytes) {
     while (n != 0) {
         uint32_t piece = std::min(n, kReadPiece);
         for (int attempt = 0;;) {
-            s.port->SetTimeouts(piece >= kLongReadFrom ? kLongTimeouts : kShortTimeouts);
+            ApplyTimeouts(piece >= kLongReadFrom ? kLongTimeouts : kShortTimeouts);
             if (attempt != 0) {
                 piece = std::min(piece, kRetryPiece);
                 s.clock->Sleep(kRetryDelayMs);
@@ -71,7 +85,7 @@ bool PortRead(uint32_t n, uint8_t* bytes) {
 void PortDiscard(uint32_t n) {
     Port& port = *State().port;
     uint8_t sink[64];
-    port.SetTimeouts(kShortTimeouts);
+    ApplyTimeouts(kShortTimeouts);
     while (n != 0) {
         const uint32_t piece = std::min<uint32_t>(n, sizeof sink);
         uint32_t got = 0;

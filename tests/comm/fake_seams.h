@@ -38,6 +38,7 @@ class FakePort final : public lx9comm::Port {
     std::vector<uint8_t> written;
     int opens = 0;
     int closes = 0;
+    int timeoutCalls = 0;
 
     bool Open() override {
         ++opens;
@@ -52,6 +53,7 @@ class FakePort final : public lx9comm::Port {
     }
     bool IsOpen() const override { return open_; }
     bool SetTimeouts(const TimeoutSet& set) override {
+        ++timeoutCalls;
         set_ = set;
         return open_;
     }
@@ -106,6 +108,7 @@ class SeamSwap {
     SeamSwap(lx9comm::Port* port, lx9comm::Clock* clock, lx9comm::Memory* memory) : saved_(lx9comm::State()) {
         auto& s = lx9comm::State();
         if (port != nullptr) s.port = port;
+        s.timeoutsInForce = nullptr;
         if (clock != nullptr) s.clock = clock;
         if (memory != nullptr) s.memory = memory;
         s.exactRead = false;

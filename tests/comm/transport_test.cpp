@@ -85,6 +85,7 @@ TEST_F(Transport, ReadsInPiecesOf15360UnderTheSetChosenBySize) {
     ASSERT_TRUE(lx9comm::PortRead(40000, buf.data()));
     EXPECT_EQ(ReadSizes(), (std::vector<uint32_t>{15360, 15360, 9280}));
     for (const auto& c : port.Reads()) EXPECT_EQ(c.set, kLongTimeouts);
+    EXPECT_EQ(port.timeoutCalls, 1);  // a set already in force is not applied again
     EXPECT_EQ(buf[15360], static_cast<uint8_t>(15360));
     EXPECT_EQ(buf[39999], static_cast<uint8_t>(39999));
 
