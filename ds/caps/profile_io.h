@@ -8,7 +8,7 @@
 namespace lx9 {
 
 // Read buffer sizes (characters, terminator included); longer entries are cut there.
-constexpr std::size_t kShortTextSize = 80;       // "Type", "Reset", "PowerON" fallback texts, section names
+constexpr std::size_t kShortTextSize = 80;       // "Type", "Reset" and the section names of "CAP NUMBERS"
 constexpr std::size_t kValueTextSize = 512;      // "Current", "Default", "Allowed", "PowerON"
 constexpr std::size_t kSetListSize = 40;         // the "Set" container list
 constexpr std::size_t kContainerTextSize = 120;  // the container entry of a message ("Get", "Set"...)
