@@ -10,7 +10,7 @@ system_dlls='^(KERNEL32|USER32|GDI32|ADVAPI32|msvcrt|gdiplus|ole32|OLEAUT32|SHEL
 
 imports() { "$objdump" -p "$1" | sed -n 's/^\s*DLL Name: //p'; }
 exports() {  # the names of the export table, one a line, sorted
-  "$objdump" -p "$1" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/^\s*\[/{print $NF;next} t&&!/^\s*\[/{t=0}' |
+  "$objdump" -p "$1" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/^[ \t]*\[/{print $NF;next} t&&!/^[ \t]*\[/{t=0}' |
     sort
 }
 check() {  # check FILE EXTRA-ALLOWED-IMPORTS EXPECTED-EXPORTS...
