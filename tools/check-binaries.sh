@@ -14,12 +14,12 @@ exports() {  # the names of the export table, one a line, sorted
     sort
 }
 check() {  # check FILE EXTRA-ALLOWED-IMPORTS EXPECTED-EXPORTS...
-  local file=$bin/$1 allowed=$2; shift 2
+  local name=$1 file=$bin/$1 allowed=$2; shift 2
   if [ ! -f "$file" ]; then echo "MISSING $file"; fail=1; return; fi
   local dll
   while read -r dll; do
     if ! [[ "$dll" =~ $system_dlls ]] && ! [[ " $allowed " == *" $dll "* ]]; then
-      echo "$1 imports $dll, which is not a Windows system DLL"; fail=1
+      echo "$name imports $dll, which is not a Windows system DLL"; fail=1
     fi
   done < <(imports "$file")
   if [ $# -gt 0 ]; then
@@ -27,10 +27,10 @@ check() {  # check FILE EXTRA-ALLOWED-IMPORTS EXPECTED-EXPORTS...
     want=$(printf '%s\n' "$@" | sort)
     got=$(exports "$file")
     if [ "$want" != "$got" ]; then
-      echo "$1 exports differ from the expected names:"; diff <(echo "$want") <(echo "$got"); fail=1
+      echo "$name exports differ from the expected names:"; diff <(echo "$want") <(echo "$got"); fail=1
     fi
   fi
-  [ $fail -eq 0 ] && echo "ok $1: imports $(imports "$file" | tr '\n' ' ')"
+  [ $fail -eq 0 ] && echo "ok $name: imports $(imports "$file" | tr '\n' ' ')"
 }
 
 check LX9Pict.dll "" _CreateShading _PreShading _NegaShading _PosiShading _GetBaseData _GetIntegData \
