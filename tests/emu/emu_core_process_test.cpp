@@ -235,11 +235,12 @@ TEST(EmuCoreProgram, PacesRepliesStopsCleanlyAndRejectsBadCommandLines) {
     for (int i = 0; i < 100 && exists(quitting.link()); ++i) std::this_thread::sleep_for(20ms);
     EXPECT_FALSE(exists(quitting.link()));
 
-    for (std::vector<std::string> args : {std::vector<std::string>{"--cartridge", "24"},
-                                          {"--fault", "explode"},
-                                          {"--timing", "warp=1"},
-                                          {"--standby"},
-                                          {"--frobnicate"}}) {
+    // Bad command lines end with 2, a picture that cannot be read with 1, both before any link is made.
+    std::vector<std::vector<std::string>> cases{
+        {"--cartridge", "24"}, {"--fault", "explode"}, {"--timing", "warp=1"},
+        {"--standby"},         {"--frobnicate"},       {"--picture", "/nonexistent/frame.png"}};
+    for (auto args : cases) {
+        args.insert(args.end(), {"--link", paced.link()});
         args.insert(args.begin(), LX9EMU_PATH);
         pid_t pid = fork();
         if (pid == 0) {
@@ -252,8 +253,10 @@ TEST(EmuCoreProgram, PacesRepliesStopsCleanlyAndRejectsBadCommandLines) {
         }
         int status = 0;
         waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << args[1];
+        int expected = args[1] == "--picture" ? 1 : 2;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == expected) << args[1];
     }
+    EXPECT_FALSE(exists(paced.link()));
 }
 
 }  // namespace
