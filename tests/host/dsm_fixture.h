@@ -3,6 +3,7 @@
 #pragma once
 
 #include "recorder/recorder_api.h"
+#include "test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,6 @@
 #include <vector>
 
 namespace lx9::hosttest {
-
-std::string ProgramFolder();
-void RemoveTree(const std::string& path);
-bool CopyInto(const std::string& from, const std::string& folder, const std::string& name);
 
 class ManagerTest : public ::testing::Test {
   protected:

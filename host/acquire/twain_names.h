@@ -1,0 +1,27 @@
+// Names for TWAIN numbers, for the command line and for what the program prints.
+#pragma once
+
+#include <lx9twain.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lx9::acquire {
+
+// A capability by name ("ICAP_XFERMECH") or by number ("259", "0x0103").
+std::optional<TW_UINT16> CapabilityFromText(std::string_view text);
+// "ICAP_XFERMECH", or "0x8001" for a number without a name.
+std::string CapabilityName(TW_UINT16 cap);
+
+// A constant that may stand for a capability's value ("TWSX_MEMORY", "TWPT_RGB", "TRUE", ...).
+std::optional<int32_t> ConstantFromName(std::string_view name);
+// The constant a capability's value stands for ("TWSX_MEMORY" for ICAP_XFERMECH 2), empty when none.
+std::string ConstantForValue(TW_UINT16 cap, int64_t value);
+
+std::string ItemTypeName(TW_UINT16 itemType);    // "TWTY_UINT16"
+std::string ContainerName(TW_UINT16 conType);    // "ENUMERATION"
+std::string ConditionName(TW_UINT16 condition);  // "TWCC_BADVALUE"
+std::string ReturnCodeName(TW_UINT16 rc);        // "TWRC_FAILURE"
+
+}  // namespace lx9::acquire

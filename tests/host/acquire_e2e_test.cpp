@@ -1,0 +1,161 @@
+// lx9acquire end to end: transfers, the files, the message boxes, the ways a run can fail.
+#include "acquire_fixture.h"
+
+#include <gmock/gmock.h>
+#include <windows.h>
+
+#include <cstdio>
+
+namespace lx9::hosttest {
+namespace {
+
+using ::testing::HasSubstr;
+
+bool Printed(const RunResult& run, const std::string& text) {
+    return run.out.find(text) != std::string::npos;
+}
+
+class AcquireTransfers : public AcquireTest {
+  protected:
+    // One picture of this size by native and by memory transfer: both files equal the expected one.
+    void CheckBothMechanisms(uint32_t width, uint32_t height) {
+        const std::string size = std::to_string(width) + "x" + std::to_string(height);
+        const std::string native = NewFolder("native-" + size);
+        const std::string memory = NewFolder("memory-" + size);
+        const RunResult a = Acquire({"--out", native, "--timeout", "30"}, {{"LX9_TEST_IMAGE_SIZE", size}});
+        ASSERT_EQ(a.exitCode, 0) << a.out << a.err;
+        const RunResult b =
+            Acquire({"--memory", "--out", memory, "--timeout", "30"}, {{"LX9_TEST_IMAGE_SIZE", size}});
+        ASSERT_EQ(b.exitCode, 0) << b.out << b.err;
+        EXPECT_TRUE(Printed(a, "IMAGE 1 " + size + " native")) << a.out;
+        EXPECT_TRUE(Printed(b, "IMAGE 1 " + size + " memory")) << b.out;
+
+        const std::vector<uint8_t> expected = ExpectedBmp(width, height, 1);
+        const std::vector<uint8_t> fromNative = ReadBytes(native + "\\image_001.bmp");
+        const std::vector<uint8_t> fromMemory = ReadBytes(memory + "\\image_001.bmp");
+        EXPECT_TRUE(fromNative == expected) << "native BMP of " << fromNative.size() << " bytes";
+        EXPECT_TRUE(fromMemory == fromNative) << "memory BMP of " << fromMemory.size() << " bytes";
+
+        // PNG where the platform's GDI+ encodes; otherwise the program said so and kept the BMP.
+        for (const auto& [run, folder] : {std::pair{&a, native}, std::pair{&b, memory}}) {
+            if (Printed(*run, "SAVED " + folder + "\\image_001.png")) {
+                EXPECT_EQ(ComparePng(folder + "\\image_001.png", width, height, 1), "");
+            } else {
+                EXPECT_THAT(run->err, HasSubstr("no PNG"));
+            }
+        }
+    }
+};
+
+TEST_F(AcquireTransfers, NativeAndMemoryGiveTheSameCorrectFiles) {
+    CheckBothMechanisms(112, 64);
+}
+
+TEST_F(AcquireTransfers, AFullFrameComesInManyStrips) {
+    CheckBothMechanisms(896, 512);
+}
+
+TEST_F(AcquireTransfers, PackedRowsOfAnOddWidthAreReadAsPacked) {
+    CheckBothMechanisms(101, 67);
+}
+
+TEST_F(AcquireTransfers, EveryPictureOfARunIsSavedAndNothingIsOverwritten) {
+    const std::string out = NewFolder("series");
+    for (int run = 0; run < 2; ++run) {
+        const RunResult result = Acquire({"--out", out, "--timeout", "30"}, {{"LX9_TEST_IMAGES", "3"}});
+        ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    }
+    for (uint32_t n = 1; n <= 6; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "\\image_%03u.bmp", n);
+        EXPECT_TRUE(ReadBytes(out + name) == ExpectedBmp(112, 64, (n - 1) % 3 + 1)) << name;
+    }
+    EXPECT_FALSE(Exists(out + "\\image_007.bmp"));
+}
+
+TEST_F(AcquireTransfers, MaxImagesEndsTheRunWithoutACloseRequest) {
+    const std::string out = NewFolder("max");
+    const RunResult result = Acquire({"--out", out, "--max-images", "2", "--timeout", "30"},
+                                     {{"LX9_TEST_IMAGES", "5"}, {"LX9_TEST_CLOSE", "0"}});
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_TRUE(Exists(out + "\\image_002.bmp"));
+    EXPECT_FALSE(Exists(out + "\\image_003.bmp"));
+}
+
+TEST_F(AcquireTest, MessageBoxesOfTheSourceArePrintedAndAnswered) {
+    const RunResult result =
+        Acquire({"--out", NewFolder("boxes"), "--answer-boxes", "--timeout", "30"}, {{"LX9_TEST_BOX", "1"}});
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_THAT(
+        result.out,
+        HasSubstr("BOX \"LX-9 TWAIN Source Error\" \"General failure in transfer.  Bummer error.\"\n"));
+    EXPECT_THAT(result.out, HasSubstr("IMAGE 1 112x64 native"));
+}
+
+TEST_F(AcquireTest, CapabilitiesAreReadAndSetInCommandLineOrder) {
+    const RunResult result = Acquire({"--out", NewFolder("caps"), "--timeout", "30", "--get", "ICAP_XFERMECH",
+                                      "--set", "ICAP_UNITS=TWUN_CENTIMETERS", "--get", "0x0102", "--set",
+                                      "ICAP_UNITS=0", "--get", "CAP_SUPPORTEDCAPS"});
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_THAT(result.out, HasSubstr("SET ICAP_XFERMECH=TWSX_NATIVE\n"));
+    EXPECT_THAT(result.out, HasSubstr("CAP ICAP_XFERMECH ENUMERATION TWTY_UINT16 current=TWSX_NATIVE "
+                                      "default=TWSX_NATIVE items=TWSX_NATIVE,TWSX_MEMORY\n"));
+    EXPECT_THAT(result.out,
+                HasSubstr("SET ICAP_UNITS=TWUN_CENTIMETERS\nCAP ICAP_UNITS ENUMERATION TWTY_UINT16 "
+                          "current=TWUN_CENTIMETERS"));
+    EXPECT_THAT(result.out, HasSubstr("CAP CAP_SUPPORTEDCAPS ARRAY TWTY_UINT16 items=CAP_XFERCOUNT,"));
+}
+
+TEST_F(AcquireTest, ARefusedSetEndsTheRunWithTheSourcesCondition) {
+    const RunResult result =
+        Acquire({"--out", NewFolder("refused-set"), "--timeout", "30", "--set", "ICAP_PIXELTYPE=TWPT_BW"});
+    EXPECT_EQ(result.exitCode, 5) << result.out << result.err;
+    EXPECT_THAT(result.err, HasSubstr("ICAP_PIXELTYPE"));
+    EXPECT_THAT(result.err, HasSubstr("condition 10 (TWCC_BADVALUE)"));
+}
+
+TEST_F(AcquireTest, FailuresHaveTheirOwnExitCodesAndClearMessages) {
+    const std::string out = NewFolder("failures");
+    RunResult run = Acquire({"--out", out, "--source", "NO SUCH SCANNER", "--timeout", "30"});
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_THAT(
+        run.err,
+        HasSubstr("\"NO SUCH SCANNER\" is not installed; installed: \"NORVIK LX-9\", \"Recorder A\""));
+
+    run = Acquire({"--out", out, "--source", "Recorder A", "--timeout", "30"},
+                  {{"RECORDER_REFUSE_OPEN", "16"}});
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_THAT(run.err, HasSubstr("refused to open (TWRC_FAILURE, condition 16 (TWCC_DENIED))"));
+
+    run = Acquire({"--out", out, "--timeout", "30", "--manager", out + "\\TWAIN_32.DLL"});
+    EXPECT_EQ(run.exitCode, 3) << run.out << run.err;
+    EXPECT_THAT(run.err, HasSubstr("TWAIN_32.DLL cannot be loaded"));
+    run = Acquire({"--out", out, "--timeout", "30", "--manager", tree_ + "\\RecorderA\\RecorderA.ds"});
+    EXPECT_EQ(run.exitCode, 3) << run.out << run.err;
+    EXPECT_THAT(run.err, HasSubstr("has no DSM_Entry"));
+
+    run = Acquire({"--out", out, "--timeout", "30"}, {{"LX9_TEST_IMAGES", "0"}});
+    EXPECT_EQ(run.exitCode, 9);
+    EXPECT_THAT(run.err, HasSubstr("closed before any image"));
+
+    run = Acquire({"--out", out, "--timeout", "2"}, {{"LX9_TEST_IMAGES", "0"}, {"LX9_TEST_CLOSE", "0"}});
+    EXPECT_EQ(run.exitCode, 8);
+    EXPECT_THAT(run.err, HasSubstr("timed out: nothing happened for 2 s"));
+    EXPECT_LT(run.seconds, 20);
+
+    const std::string blocker = out + "\\blocker";
+    CloseHandle(CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    run = Acquire({"--out", blocker + "\\sub", "--timeout", "30"});
+    EXPECT_EQ(run.exitCode, 7) << "no folder can be made below a file";
+    EXPECT_THAT(run.err, HasSubstr("cannot be created"));
+
+    run = Acquire({"--get", "ICAP_NOSUCH"});
+    EXPECT_EQ(run.exitCode, 2);
+    run = Acquire({"--max-images", "0"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_THAT(run.err, HasSubstr("bad value for --max-images"));
+    EXPECT_FALSE(Exists(out + "\\image_001.bmp"));
+}
+
+}  // namespace
+}  // namespace lx9::hosttest

@@ -1,0 +1,182 @@
+// The acquisition program's texts: its command line, capability values both ways, container lines and the
+// lines it prints for message boxes.
+#include "box_answerer.h"
+#include "cap_value.h"
+#include "container_text.h"
+#include "options.h"
+#include "twain_names.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace lx9::acquire {
+namespace {
+
+bool Parse(std::vector<std::string> args, Options& options, std::string& error) {
+    options = Options{};
+    return ParseOptions(args, options, error);
+}
+
+TEST(AcquireOptions, TakesEveryOptionInBothSpellingsAndKeepsCapabilityOrder) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--out", "C:\\scans", "--memory", "--set", "ICAP_XFERMECH=TWSX_MEMORY", "--get=0x0102",
+                       "--set=ICAP_UNITS=1", "--box-answer", "no", "--max-images=3", "--timeout", "20",
+                       "--source", "Other", "--manager=C:\\x\\TWAIN_32.DLL"},
+                      options, error))
+        << error;
+    EXPECT_EQ(options.outFolder, "C:\\scans");
+    EXPECT_TRUE(options.memory);
+    EXPECT_EQ(options.sourceName, "Other");
+    EXPECT_EQ(options.manager, "C:\\x\\TWAIN_32.DLL");
+    ASSERT_EQ(options.capabilities.size(), 3u);
+    EXPECT_TRUE(options.capabilities[0].set);
+    EXPECT_EQ(options.capabilities[0].cap, "ICAP_XFERMECH");
+    EXPECT_EQ(options.capabilities[0].value, "TWSX_MEMORY");
+    EXPECT_FALSE(options.capabilities[1].set);
+    EXPECT_EQ(options.capabilities[1].cap, "0x0102");
+    EXPECT_EQ(options.capabilities[2].value, "1");
+    EXPECT_TRUE(options.answerBoxes);
+    EXPECT_EQ(options.boxAnswer, 7);
+    EXPECT_EQ(options.maxImages, 3);
+    EXPECT_EQ(options.timeoutSeconds, 20);
+}
+
+TEST(AcquireOptions, RefusesMalformedCommandLines) {
+    Options options;
+    std::string error;
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--frobnicate"},
+                                                                  {"stray"},
+                                                                  {"--out"},
+                                                                  {"--out", ""},
+                                                                  {"--set", "ICAP_UNITS"},
+                                                                  {"--set", "=1"},
+                                                                  {"--set", "ICAP_UNITS="},
+                                                                  {"--max-images", "0"},
+                                                                  {"--max-images", "two"},
+                                                                  {"--timeout", "-1"},
+                                                                  {"--timeout", "99999999999"},
+                                                                  {"--box-answer", "maybe"},
+                                                                  {"--memory=yes"},
+                                                                  {"--get", ""}}) {
+        EXPECT_FALSE(Parse(args, options, error)) << args[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(CapabilityValues, ParsesNamesNumbersAndFixedPointForTheItemType) {
+    TW_UINT32 item = 0;
+    std::string error;
+    ASSERT_TRUE(ParseItemValue("TWSX_MEMORY", TWTY_UINT16, item, error));
+    EXPECT_EQ(item, 2u);
+    ASSERT_TRUE(ParseItemValue("0x10", TWTY_UINT16, item, error));
+    EXPECT_EQ(item, 16u);
+    ASSERT_TRUE(ParseItemValue("TRUE", TWTY_BOOL, item, error));
+    EXPECT_EQ(item, 1u);
+    ASSERT_TRUE(ParseItemValue("-1", TWTY_INT16, item, error));
+    EXPECT_EQ(item, 0xFFFFu) << "a 16-bit item sits in the low half";
+    ASSERT_TRUE(ParseItemValue("300.5", TWTY_FIX32, item, error));
+    TW_FIX32 fix{};
+    std::memcpy(&fix, &item, sizeof(fix));
+    EXPECT_EQ(fix.Whole, 300);
+    EXPECT_EQ(fix.Frac, 32768);
+    ASSERT_TRUE(ParseItemValue("-0.25", TWTY_FIX32, item, error));
+    std::memcpy(&fix, &item, sizeof(fix));
+    EXPECT_EQ(fix.Whole, -1);
+    EXPECT_EQ(fix.Frac, 49152) << "-1 + 0.75";
+
+    EXPECT_FALSE(ParseItemValue("65536", TWTY_UINT16, item, error));
+    EXPECT_FALSE(ParseItemValue("-1", TWTY_UINT32, item, error));
+    EXPECT_FALSE(ParseItemValue("2", TWTY_BOOL, item, error));
+    EXPECT_FALSE(ParseItemValue("12abc", TWTY_INT32, item, error));
+    EXPECT_FALSE(ParseItemValue("TWSX_MEMORYX", TWTY_UINT16, item, error));
+    EXPECT_FALSE(ParseItemValue("40000", TWTY_FIX32, item, error));
+    EXPECT_FALSE(ParseItemValue("x", TWTY_STR32, item, error));
+}
+
+TEST(CapabilityValues, NamesCapabilitiesBothWays) {
+    EXPECT_EQ(CapabilityFromText("ICAP_XFERMECH"), ICAP_XFERMECH);
+    EXPECT_EQ(CapabilityFromText("0x1118"), ICAP_XRESOLUTION);
+    EXPECT_EQ(CapabilityFromText("4101"), CAP_SUPPORTEDCAPS);
+    EXPECT_FALSE(CapabilityFromText("ICAP_NOTHING"));
+    EXPECT_FALSE(CapabilityFromText("70000"));
+    EXPECT_FALSE(CapabilityFromText(""));
+    EXPECT_EQ(CapabilityName(ICAP_PIXELFLAVOR), "ICAP_PIXELFLAVOR");
+    EXPECT_EQ(CapabilityName(0x8123), "0x8123");
+}
+
+// Builds a container block: header fields, then items.
+template <typename Header>
+std::vector<uint8_t> Block(const Header& header, const std::vector<uint16_t>& items, size_t itemsAt) {
+    std::vector<uint8_t> block(itemsAt + items.size() * 2);
+    std::memcpy(block.data(), &header, std::min(sizeof(header), itemsAt));
+    std::memcpy(block.data() + itemsAt, items.data(), items.size() * 2);
+    return block;
+}
+
+TEST(ContainerText, DescribesEachContainerKindWithNamesWhereTheCapabilityHasThem) {
+    std::string text, error;
+    TW_ENUMERATION enumeration{TWTY_UINT16, 2, 1, 0, {0}};
+    auto block = Block(enumeration, {0, 2}, offsetof(TW_ENUMERATION, ItemList));
+    ASSERT_TRUE(DescribeContainer(ICAP_XFERMECH, TWON_ENUMERATION, block.data(), block.size(), text, error))
+        << error;
+    EXPECT_EQ(text,
+              "CAP ICAP_XFERMECH ENUMERATION TWTY_UINT16 current=TWSX_MEMORY default=TWSX_NATIVE "
+              "items=TWSX_NATIVE,TWSX_MEMORY");
+
+    TW_ARRAY array{TWTY_UINT16, 2, {0}};
+    block = Block(array, {CAP_XFERCOUNT, 0x8001}, offsetof(TW_ARRAY, ItemList));
+    ASSERT_TRUE(DescribeContainer(CAP_SUPPORTEDCAPS, TWON_ARRAY, block.data(), block.size(), text, error));
+    EXPECT_EQ(text, "CAP CAP_SUPPORTEDCAPS ARRAY TWTY_UINT16 items=CAP_XFERCOUNT,0x8001");
+
+    TW_ONEVALUE one{TWTY_BOOL, 1};
+    ASSERT_TRUE(DescribeContainer(CAP_INDICATORS, TWON_ONEVALUE, reinterpret_cast<uint8_t*>(&one),
+                                  sizeof(one), text, error));
+    EXPECT_EQ(text, "CAP CAP_INDICATORS ONEVALUE TWTY_BOOL TRUE");
+
+    TW_RANGE range{TWTY_FIX32, 50, 1200, 0x80000000u | 10, 0, 300};
+    ASSERT_TRUE(DescribeContainer(ICAP_XRESOLUTION, TWON_RANGE, reinterpret_cast<uint8_t*>(&range),
+                                  sizeof(range), text, error));
+    EXPECT_EQ(text, "CAP ICAP_XRESOLUTION RANGE TWTY_FIX32 min=50 max=1200 step=10.5 default=0 current=300");
+}
+
+TEST(ContainerText, RefusesContainersLargerThanTheirBlock) {
+    std::string text, error;
+    TW_ENUMERATION enumeration{TWTY_UINT16, 3, 0, 0, {0}};
+    auto block = Block(enumeration, {0, 2}, offsetof(TW_ENUMERATION, ItemList));
+    EXPECT_FALSE(DescribeContainer(ICAP_XFERMECH, TWON_ENUMERATION, block.data(), block.size(), text, error));
+    enumeration.NumItems = 0x80000001u;  // count x item size wraps in 32 bits
+    block = Block(enumeration, {0, 2}, offsetof(TW_ENUMERATION, ItemList));
+    EXPECT_FALSE(DescribeContainer(ICAP_XFERMECH, TWON_ENUMERATION, block.data(), block.size(), text, error));
+
+    TW_ONEVALUE one{TWTY_UINT16, 2};
+    EXPECT_FALSE(
+        DescribeContainer(ICAP_XFERMECH, TWON_ONEVALUE, reinterpret_cast<uint8_t*>(&one), 3, text, error));
+    one.ItemType = TWTY_STR255;
+    EXPECT_FALSE(DescribeContainer(CAP_AUTHOR, TWON_ONEVALUE, reinterpret_cast<uint8_t*>(&one), sizeof(one),
+                                   text, error));
+    one.ItemType = 77;
+    EXPECT_FALSE(DescribeContainer(CAP_AUTHOR, TWON_ONEVALUE, reinterpret_cast<uint8_t*>(&one), sizeof(one),
+                                   text, error));
+    TW_RANGE range{};
+    EXPECT_FALSE(
+        DescribeContainer(ICAP_XRESOLUTION, TWON_RANGE, reinterpret_cast<uint8_t*>(&range), 21, text, error));
+    EXPECT_FALSE(DescribeContainer(ICAP_XRESOLUTION, 9, reinterpret_cast<uint8_t*>(&range), 22, text, error));
+
+    // An index outside the list is shown as such, not read.
+    enumeration.NumItems = 2;
+    enumeration.CurrentIndex = 5;
+    block = Block(enumeration, {0, 2}, offsetof(TW_ENUMERATION, ItemList));
+    ASSERT_TRUE(DescribeContainer(ICAP_XFERMECH, TWON_ENUMERATION, block.data(), block.size(), text, error));
+    EXPECT_NE(text.find("current=?(index 5)"), std::string::npos) << text;
+}
+
+TEST(BoxAnswerer, PrintsOneLineWithQuotesAndLineEndsEscaped) {
+    EXPECT_EQ(BoxLine("LX-9 TWAIN Source Error", "General failure.  Bad value error."),
+              "BOX \"LX-9 TWAIN Source Error\" \"General failure.  Bad value error.\"");
+    EXPECT_EQ(BoxLine("", "a \"b\"\r\nc\\d"), "BOX \"\" \"a \\\"b\\\"\\r\\nc\\\\d\"");
+}
+
+}  // namespace
+}  // namespace lx9::acquire
