@@ -102,7 +102,7 @@ bool parseOptions(const std::vector<std::string>& args, Options* options, std::s
 
 std::string usage() {
     return "usage: lx9emu [options]\n"
-           "  --link PATH            symbolic link to the pty the host opens (default /tmp/lx9emu-lpt1)\n"
+           "  --link PATH            symbolic link to the pty the host opens (default /tmp/lx9-lpt1)\n"
            "  --control PATH         Unix socket for control commands (default: none)\n"
            "  --log FILE             log every frame received, one line each\n"
            "  --fast                 no artificial delays (tests)\n"

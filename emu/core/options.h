@@ -9,7 +9,7 @@
 namespace lx9emu {
 
 struct Options {
-    std::string link = "/tmp/lx9emu-lpt1";
+    std::string link = "/tmp/lx9-lpt1";
     std::string control;  // Unix socket of the control channel; none by default
     std::string logPath;
     uint32_t seed = 1;

@@ -36,7 +36,7 @@ void Session::receive(std::span<const uint8_t> bytes, TimePoint now, std::vector
     if (parser_.discarding()) return;
     // A host that starts to write has stopped reading: what it left unread is stale. Dropping it now,
     // not only when the frame is complete, keeps it from reading those bytes as the next reply.
-    if (!parser_.midFrame()) dropStale();
+    if (!parser_.midFrame()) dropStale(nullptr);
     std::vector<ParsedFrame> events;
     parser_.feed(bytes, events);
     for (const auto& event : events) handleEvent(event, now, out);
@@ -50,7 +50,7 @@ void Session::handleEvent(const ParsedFrame& frame, TimePoint now, std::vector<O
             break;
         case Kind::BadChecksum: {
             // The frame's bounds are known, so the device can say what went wrong at once.
-            dropStale();
+            dropStale(&out);
             Reply reply = device_.refuse(status::CheckCondition, sense::BadChecksum, "checksum");
             out.push_back({buildReply(frame.code, reply.status, reply.data)});
             log_.add("bad checksum " + codeText(frame.code) + " " + payloadText(frame.payload) +
@@ -70,14 +70,19 @@ void Session::handleEvent(const ParsedFrame& frame, TimePoint now, std::vector<O
     }
 }
 
-void Session::dropStale() {
-    if (!dropUnread_) return;
-    size_t dropped = dropUnread_();
+void Session::dropStale(std::vector<Outgoing>* out) {
+    size_t dropped = dropUnread_ ? dropUnread_() : 0;
+    if (out) {
+        // Replies made earlier in the same batch of input: the host sent this command without reading
+        // them. Dropping them also bounds what a flood of READ commands can pile up.
+        for (const auto& reply : *out) dropped += reply.bytes.size();
+        out->clear();
+    }
     if (dropped > 0) log_.add("bad dropped " + std::to_string(dropped));
 }
 
 void Session::handleCommand(const ParsedFrame& frame, TimePoint now, std::vector<Outgoing>& out) {
-    dropStale();
+    dropStale(&out);
     std::string line = "cmd " + codeText(frame.code) + " " + payloadText(frame.payload);
     if (frame.code == code::RequestSense && frame.payload.size() == 2 &&
         be16(frame.payload.data()) == status::CheckCondition)

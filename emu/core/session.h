@@ -41,7 +41,7 @@ class Session {
 
   private:
     void handleCommand(const ParsedFrame& frame, TimePoint now, std::vector<Outgoing>& out);
-    void dropStale();
+    void dropStale(std::vector<Outgoing>* out);
     void handleEvent(const ParsedFrame& frame, TimePoint now, std::vector<Outgoing>& out);
 
     Device& device_;

@@ -227,8 +227,14 @@ TEST_F(EmuCoreSession, UnreadRepliesAreDroppedWhenANewCommandArrives) {
     command(code::Read, test::readPayload(0x82, 0xFFFF, 485, 0));
     addFault("status 0x70 3");
     command(code::Read, test::readPayload(0x82, 0xFFFF, 485, 0));
+    // Commands sent back to back without reading: only the last one's reply goes out.
+    auto batch = buildCommand(code::Read, test::readPayload(0x80, 0xFFFF, 65548, 0));
+    auto tur = buildCommand(code::TestUnitReady, {});
+    batch.insert(batch.end(), tur.begin(), tur.end());
+    EXPECT_EQ(only(feed(batch)).data.size(), 12u);
     auto lines = log_.lines();
-    ASSERT_EQ(lines.size(), 5u);
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[6], "bad dropped 65557");
     EXPECT_EQ(lines[0], "bad dropped 21");
     EXPECT_EQ(lines[1], "cmd 0200 - status 00 data 12");
     EXPECT_EQ(lines[3], "cmd 0428 8200ffff000001e500000000 silent fault silence");
