@@ -35,37 +35,28 @@ class Emulator : public ::testing::Test {
     std::unique_ptr<EmulatorProcess> emulator;
 };
 
-TEST_F(Emulator, IdentifyStatusAndFilmInformation) {
-    Start();
-    lx9comm::State().exactRead = true;
+TEST_F(Emulator, IdentifyStatusFilmInformationAndAStandardFrame) {
+    Start({"--exact-read"});
     EXPECT_EQ(Identify(), "MFG:NORVIK;MDL:LX-9");
-    EXPECT_FALSE(lx9comm::State().exactRead);
+    EXPECT_TRUE(lx9comm::State().exactRead);
 
     const DeviceStatus s = Status();
     ASSERT_TRUE(s.ok);
     EXPECT_NE(s.scannerWord, 0);
     EXPECT_GT(s.cartridgeWord, 0);
 
+    lx9emu::ScannerModel model(1);
+    model.setCartridge({});
     ASSERT_TRUE(WaitFor([](const DeviceStatus& d) { return (d.preparation & 4) != 0; }));
     std::vector<uint8_t> film(485);
     const auto read = ReadCommand(0x82, 0xFFFF, 485, 0);
     ASSERT_EQ(LX9_Communication(read.data(), film.data(), 12, kIndexRead), 1);
-    lx9emu::ScannerModel model(1);
-    model.setCartridge({});
     EXPECT_EQ(film, model.filmInformation());
     EXPECT_EQ(film[4], 25);
-}
-
-TEST_F(Emulator, ExactReadDeviceAndAStandardFrame) {
-    Start({"--exact-read"});
-    EXPECT_EQ(Identify(), "MFG:NORVIK;MDL:LX-9");
-    EXPECT_TRUE(lx9comm::State().exactRead);
 
     std::vector<uint8_t> raw;
     const double seconds = ScanStandardFrame(raw, 0x0800);
     ASSERT_GT(seconds, 0) << "step " << -seconds;
-    lx9emu::ScannerModel model(1);
-    model.setCartridge({});
     lx9emu::ScanRequest request;
     request.windowMode = 1;
     request.frame = 1;
