@@ -65,15 +65,15 @@ bool Device::insertCartridge(int frames, FilmKind film, TimePoint now, std::stri
         if (why) *why = "a cartridge has 15, 25 or 40 frames";
         return false;
     }
-    CartridgeSpec spec;
-    spec.frames = frames;
-    spec.film = film;
-    spec.pictures = config_.pictures;
+    CartridgeSpec wanted;
+    wanted.frames = frames;
+    wanted.film = film;
+    wanted.pictures = config_.pictures;
     const CartridgeSpec& current = model_.cartridge();
     bool same =
-        current.frames == spec.frames && current.film == spec.film && current.pictures == spec.pictures;
+        current.frames == wanted.frames && current.film == wanted.film && current.pictures == wanted.pictures;
     try {
-        if (!same) model_.setCartridge(spec);  // the film of a cartridge takes a while to develop
+        if (!same) model_.setCartridge(wanted);  // the film of a cartridge takes a while to develop
     } catch (const std::exception& e) {
         if (why) *why = e.what();
         return false;

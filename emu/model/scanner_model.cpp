@@ -17,26 +17,26 @@ ScannerModel::ScannerModel(uint32_t seed) : sensor_(seed) {
     setCartridge(CartridgeSpec{});
 }
 
-void ScannerModel::setCartridge(const CartridgeSpec& spec) {
-    if (spec.frames != 15 && spec.frames != 25 && spec.frames != 40)
-        throw std::runtime_error("a cartridge holds 15, 25 or 40 frames, not " + std::to_string(spec.frames));
-    if (spec.film != FilmKind::Negative && spec.film != FilmKind::Positive)
+void ScannerModel::setCartridge(const CartridgeSpec& loaded) {
+    if (loaded.frames != 15 && loaded.frames != 25 && loaded.frames != 40)
+        throw std::runtime_error("a cartridge holds 15, 25 or 40 frames, not " + std::to_string(loaded.frames));
+    if (loaded.film != FilmKind::Negative && loaded.film != FilmKind::Positive)
         throw std::runtime_error("unknown film kind");
     // Everything is built aside first so that a picture that cannot be read leaves the old cartridge intact.
     std::map<std::string, SharedFilm> pictures;
-    for (const std::string& path : spec.pictures)
+    for (const std::string& path : loaded.pictures)
         if (!pictures.count(path))
             pictures[path] = std::make_shared<FrameFilm>(loadPicture(path, kSceneWidth, kSceneHeight));
     std::vector<SharedFilm> films;
     std::vector<FrameSummary> summaries;
-    for (int f = 1; f <= spec.frames; ++f) {
-        SharedFilm film = spec.pictures.empty()
+    for (int f = 1; f <= loaded.frames; ++f) {
+        SharedFilm film = loaded.pictures.empty()
                               ? std::make_shared<FrameFilm>(renderScene(f, kSceneBlocksX, kSceneBlocksY))
-                              : pictures.at(spec.pictures[static_cast<size_t>(f - 1) % spec.pictures.size()]);
-        summaries.push_back(summarizeFrame(*film, spec.film, frameDensity(spec.film, f)));
+                              : pictures.at(loaded.pictures[static_cast<size_t>(f - 1) % loaded.pictures.size()]);
+        summaries.push_back(summarizeFrame(*film, loaded.film, frameDensity(loaded.film, f)));
         films.push_back(std::move(film));
     }
-    cartridge_ = spec;
+    cartridge_ = loaded;
     films_ = std::move(films);
     summaries_ = std::move(summaries);
 }
