@@ -25,7 +25,8 @@ extern "C" {
 
 LX9COMM_API int32_t WINAPI LX9_Communication(const void* payload, void* reply, int32_t length,
                                              int32_t commandIndex);
-LX9COMM_API int32_t WINAPI LX9_ErrorComm(const void* payload, void* reply, int32_t length, int32_t commandIndex);
+LX9COMM_API int32_t WINAPI LX9_ErrorComm(const void* payload, void* reply, int32_t length,
+                                         int32_t commandIndex);
 LX9COMM_API int16_t WINAPI RT1_GetError(void);
 LX9COMM_API int32_t WINAPI LPT1_Open(void);
 LX9COMM_API int32_t WINAPI LPT1_Close(void);

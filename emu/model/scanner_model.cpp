@@ -19,7 +19,8 @@ ScannerModel::ScannerModel(uint32_t seed) : sensor_(seed) {
 
 void ScannerModel::setCartridge(const CartridgeSpec& loaded) {
     if (loaded.frames != 15 && loaded.frames != 25 && loaded.frames != 40)
-        throw std::runtime_error("a cartridge holds 15, 25 or 40 frames, not " + std::to_string(loaded.frames));
+        throw std::runtime_error("a cartridge holds 15, 25 or 40 frames, not " +
+                                 std::to_string(loaded.frames));
     if (loaded.film != FilmKind::Negative && loaded.film != FilmKind::Positive)
         throw std::runtime_error("unknown film kind");
     // Everything is built aside first so that a picture that cannot be read leaves the old cartridge intact.
@@ -30,9 +31,10 @@ void ScannerModel::setCartridge(const CartridgeSpec& loaded) {
     std::vector<SharedFilm> films;
     std::vector<FrameSummary> summaries;
     for (int f = 1; f <= loaded.frames; ++f) {
-        SharedFilm film = loaded.pictures.empty()
-                              ? std::make_shared<FrameFilm>(renderScene(f, kSceneBlocksX, kSceneBlocksY))
-                              : pictures.at(loaded.pictures[static_cast<size_t>(f - 1) % loaded.pictures.size()]);
+        SharedFilm film =
+            loaded.pictures.empty()
+                ? std::make_shared<FrameFilm>(renderScene(f, kSceneBlocksX, kSceneBlocksY))
+                : pictures.at(loaded.pictures[static_cast<size_t>(f - 1) % loaded.pictures.size()]);
         summaries.push_back(summarizeFrame(*film, loaded.film, frameDensity(loaded.film, f)));
         films.push_back(std::move(film));
     }

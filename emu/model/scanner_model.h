@@ -35,7 +35,7 @@ struct ScanData {
 
 class ScannerModel {
   public:
-    explicit ScannerModel(uint32_t seed = 1);      // seed: the sensor's element deviations
+    explicit ScannerModel(uint32_t seed = 1);        // seed: the sensor's element deviations
     void setCartridge(const CartridgeSpec& loaded);  // throws std::runtime_error for an unreadable picture
     const CartridgeSpec& cartridge() const;
     uint16_t calibrationWord() const;               // bytes 2-3 of the calibration reply
