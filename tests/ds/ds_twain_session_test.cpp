@@ -243,6 +243,10 @@ TEST_F(SessionTest, MissingStructuresAreRefusedNotWrittenThrough) {
 }
 
 // A modeless dialog with one edit control, from a template built in memory, stands for the main window.
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
 HWND MakeDialog() {
     alignas(4) WORD words[64] = {};
     auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words);
@@ -260,8 +264,7 @@ HWND MakeDialog() {
     next[0] = 0xffff;
     next[1] = 0x0081;  // edit
     return CreateDialogIndirectParamA(
-        GetModuleHandleA(nullptr), dialog, nullptr,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        GetModuleHandleA(nullptr), dialog, nullptr, PlainDialogProc, 0);
 }
 
 TEST_F(SessionTest, ProcessEventPassesDialogMessagesToTheMainWindow) {

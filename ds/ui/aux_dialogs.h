@@ -1,0 +1,13 @@
+// The small dialogs: the splash picture, About and the film-type Property dialog.
+#pragma once
+
+#include <windows.h>
+
+namespace lx9 {
+
+// Modal, owned by owner; each returns what DialogBoxParamA returned.
+INT_PTR ShowSplash(HWND owner);          // 0 after two seconds, -1 when it could not be shown
+INT_PTR ShowAboutDialog(HWND owner);     // 0 after OK
+INT_PTR ShowPropertyDialog(HWND owner);  // 1 after OK (film type stored, exposures recomputed), 0 after CANCEL
+
+}  // namespace lx9
