@@ -3,8 +3,8 @@
 #   native   Linux build under AddressSanitizer and UndefinedBehaviorSanitizer: LX9Pict, LX9Comm, the
 #            emulator lx9emu and their tests (and the benchmark programs, built not run)
 #   win32    the product: NorvikLX9.ds, LX9Pict.dll, LX9Comm.dll, TWAIN_32.DLL, lx9acquire.exe for 32-bit
-#            Windows; its tests run under Wine where the kernel runs 32-bit programs, and its binaries are
-#            always checked (imports and exports)
+#            Windows; every test program is built, and they run under 32-bit Wine (with the emulator on
+#            LPT1) where the kernel runs 32-bit programs; its binaries are always checked (imports, exports)
 #   win64    the same Windows sources for x86_64, whose tests run under wine64 (with the emulator on LPT1)
 # Usage: tools/build-and-test.sh [--native] [--no-bootstrap] [--jobs N]
 #   --native   only the native part (no Wine, no mingw needed)
@@ -45,10 +45,23 @@ configure_and_build() {  # configure_and_build NAME cmake-args...
   fi
 }
 
+# One line per configuration for the result section: whether its tests ran, and their count.
+summary=()
+
 run_tests() {  # run_tests NAME
-  step "test $1"
+  local name=$1 mode log rc=0 counts
+  step "test $name"
+  mode=$(cat "$build/$name/lx9-test-mode.txt" 2>/dev/null || echo "unknown")
+  log="$build/$name.test.log"
   # shellcheck disable=SC2086
-  ctest --test-dir "$build/$1" -j "$jobs" --output-on-failure ${CTEST_ARGS:-}
+  ctest --test-dir "$build/$name" -j "$jobs" --output-on-failure ${CTEST_ARGS:-} 2>&1 | tee "$log" || rc=1
+  counts=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+  [ -n "$counts" ] || counts="no test ran"
+  case "$mode" in
+    built,*) summary+=("$(printf '%-7s test programs %s; ran only the checks that need no Wine: %s' "$name" "$mode" "$counts")") ;;
+    *) summary+=("$(printf '%-7s tests %s: %s' "$name" "$mode" "$counts")") ;;
+  esac
+  return $rc
 }
 
 status=0
@@ -56,7 +69,9 @@ configure_and_build native -DLX9_SANITIZE=ON
 run_tests native || status=1
 
 if [ $native_only -eq 0 ]; then
-  configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake"
+  # The Windows builds test the data source against the native emulator built above.
+  configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" \
+    -DLX9_EMULATOR="$build/native/bin/lx9emu"
   run_tests win32 || status=1
   configure_and_build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
     -DLX9_EMULATOR="$build/native/bin/lx9emu"
@@ -64,5 +79,6 @@ if [ $native_only -eq 0 ]; then
 fi
 
 step "result"
+for line in "${summary[@]}"; do echo "$line"; done
 if [ $status -eq 0 ]; then echo "all configurations passed"; else echo "some tests FAILED"; fi
 exit $status

@@ -1,4 +1,5 @@
 // The device's answer to each command.
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -84,16 +85,19 @@ Reply Device::requestSense(std::span<const uint8_t> payload) {
 
 Reply Device::inquiry(std::span<const uint8_t> payload) {
     if (!payload.empty()) return refuse(status::CheckCondition, sense::BadParameter, "payload not empty");
-    Reply reply;
+    // Laid out at fixed offsets in a buffer of its final size: three reserved bytes, the length N of the
+    // identification plus its terminator and one byte, the identification, the buffer size, four reserved
+    // bytes and the exact-read flag at N + 12.
     const std::string& id = config_.identification;
-    uint16_t n = static_cast<uint16_t>(id.size() + 2);
-    std::vector<uint8_t> data(3, 0);
-    putBe16(data, n);
-    data.insert(data.end(), id.begin(), id.end());
-    data.push_back(0);
-    putBe32(data, config_.bufferSize);
-    data.insert(data.end(), {0, 0, 0, 0});
-    data.push_back(config_.exactRead ? 0x80 : 0x00);  // byte N + 12
+    const size_t n = id.size() + 2;
+    std::vector<uint8_t> data(n + 13, 0);
+    data[3] = static_cast<uint8_t>(n >> 8);
+    data[4] = static_cast<uint8_t>(n);
+    std::copy(id.begin(), id.end(), data.begin() + 5);
+    for (int i = 0; i < 4; ++i)
+        data[id.size() + 6 + i] = static_cast<uint8_t>(config_.bufferSize >> (24 - 8 * i));
+    data[n + 12] = config_.exactRead ? 0x80 : 0x00;
+    Reply reply;
     reply.data = std::move(data);
     return reply;
 }

@@ -16,9 +16,12 @@ lx9_gtest(ds_chain_frame_test SOURCES ds_chain_frame_test.cpp ${LX9_DEVICE_SUPPO
 # Tests against lx9emu on LPT1. One test program per subject; each suite of it runs against its own emulator,
 # started with that suite's options by tools/with-emulator.sh, which also exports LX9_EMU_LOG (the command
 # log the tests read back through drive Z:). Faults come from the emulator's command line, so a Windows
-# program never needs the emulator's Unix control socket.
-if(NOT LX9_RUN_WINDOWS_TESTS OR (NOT LX9_EMULATOR AND NOT TARGET lx9emu))
-  return()
+# program never needs the emulator's Unix control socket. The programs are built everywhere; the suites are
+# registered where Windows programs run and an emulator is at hand.
+if(LX9_RUN_WINDOWS_TESTS AND (LX9_EMULATOR OR TARGET lx9emu))
+  set(LX9_DEVICE_EMULATOR_SUITES ON)
+else()
+  set(LX9_DEVICE_EMULATOR_SUITES OFF)
 endif()
 
 function(lx9_device_emulator_program name)
@@ -29,6 +32,9 @@ endfunction()
 
 # lx9_device_emulator_suite(TEST PROGRAM SUITE emulator options...)
 function(lx9_device_emulator_suite test program suite)
+  if(NOT LX9_DEVICE_EMULATOR_SUITES)
+    return()
+  endif()
   lx9_add_test(NAME ${test}
     COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${ARGN}
             -- ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:${program}> --gtest_filter=${suite}.*

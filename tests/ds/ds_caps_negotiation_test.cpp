@@ -262,7 +262,10 @@ std::string Section(const char* name, const char* type, const char* get, const c
 
 std::string Numbers(int count) {
     std::string text;
-    for (int i = 0; i < count; ++i) text += (i ? "," : "") + std::to_string(i);
+    for (int i = 0; i < count; ++i) {
+        if (i) text += ',';
+        text += std::to_string(i);
+    }
     return text;
 }
 

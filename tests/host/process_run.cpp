@@ -78,7 +78,10 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
     HANDLE out = InheritableFile(outPath);
     HANDLE err = InheritableFile(errPath);
     std::string commandLine = Quote(program);
-    for (const std::string& arg : args) commandLine += " " + Quote(arg);
+    for (const std::string& arg : args) {
+        commandLine += ' ';
+        commandLine += Quote(arg);
+    }
 
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
