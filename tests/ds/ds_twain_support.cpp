@@ -25,7 +25,10 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
         auto window = reinterpret_cast<HWND>(wParam);
         char className[16] = {};
         GetClassNameA(window, className, sizeof className);
-        if (std::strcmp(className, "#32770") == 0 && !(window == lastBox && IsWindow(lastBox))) {
+        // A box is counted once, when it first comes up with its text; a box activated again (or on its
+        // way out, when its text control is already gone) is not a new one.
+        if (std::strcmp(className, "#32770") == 0 && !(window == lastBox && IsWindow(lastBox)) &&
+            GetDlgItem(window, 0xFFFF)) {
             lastBox = window;
             char text[512] = {}, caption[256] = {};
             GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
