@@ -145,9 +145,14 @@ TEST_F(Shipped, SetValidAndInvalidValuesThenReset) {
 
 TEST_F(Shipped, ReadOnlyCapabilitiesRefuseSetsAndResets) {
     const std::string before = SourceText();
-    for (TW_UINT16 cap :
-         {CAP_SUPPORTEDCAPS, CAP_UICONTROLLABLE, CAP_DEVICEONLINE, ICAP_PHYSICALWIDTH, ICAP_PHYSICALHEIGHT}) {
-        EXPECT_EQ(SetOne(app, cap, TWTY_BOOL, 1).condition, TWCC_BADVALUE) << cap;
+    // Values they do not have (their own current value is kept: the application tests).
+    const std::pair<TW_UINT16, uint32_t> others[] = {{CAP_SUPPORTEDCAPS, 1},
+                                                     {CAP_UICONTROLLABLE, 1},
+                                                     {CAP_DEVICEONLINE, 0},
+                                                     {ICAP_PHYSICALWIDTH, 1},
+                                                     {ICAP_PHYSICALHEIGHT, 1}};
+    for (const auto& [cap, other] : others) {
+        EXPECT_EQ(SetOne(app, cap, TWTY_BOOL, other).condition, TWCC_BADVALUE) << cap;
         const Reply reset = Request(app, cap, MSG_RESET);
         EXPECT_EQ(reset.condition, TWCC_BADPROTOCOL) << cap;
         EXPECT_FALSE(reset.container);
