@@ -5,6 +5,7 @@
 #include "caps/control_files.h"
 #include "caps/profile_io.h"
 #include "caps/text_forms.h"
+#include "caps/units.h"
 #include "caps/value_text.h"
 
 #include <algorithm>
@@ -225,8 +226,10 @@ bool HoldsCurrentValue(const char* section, const TW_CAPABILITY& cap) {
 
 TW_UINT16 SetCapability(const char* section, const TW_CAPABILITY& cap, std::string& setKey) {
     if (!SetListsContainer(section, cap.ConType)) return TWCC_BADVALUE;
-    const std::optional<ReceivedContainer> received = ReadApplicationContainer(cap);
+    std::optional<ReceivedContainer> received = ReadApplicationContainer(cap);
     if (!received) return TWCC_BADVALUE;
+    // The application speaks the current unit; the files keep inches.
+    if (!ConvertFromCurrentUnit(cap.Cap, *received)) return TWCC_BADVALUE;
     switch (received->conType) {
         case TWON_ONEVALUE:
             return SetOneValue(section, *received, setKey);

@@ -45,10 +45,27 @@ std::optional<double> PixelsPerInch(TW_UINT16 resolutionCap) {
     return Fix32ToReal(Fix32FromBits(ParseItem(current.c_str(), TWTY_FIX32, section.c_str())));
 }
 
-bool ConvertItem(uint32_t& bits, Distance kind, TW_UINT16 unit, double pixelsPerInch) {
-    const std::optional<double> value = InUnit(Fix32ToReal(Fix32FromBits(bits)), kind, unit, pixelsPerInch);
+using Conversion = std::optional<double> (*)(double, Distance, TW_UINT16, double);
+
+bool ConvertItem(uint32_t& bits, Conversion conversion, Distance kind, TW_UINT16 unit, double pixelsPerInch) {
+    const std::optional<double> value =
+        conversion(Fix32ToReal(Fix32FromBits(bits)), kind, unit, pixelsPerInch);
     if (!value) return false;
     bits = Fix32Bits(RealToFix32(*value));
+    return true;
+}
+
+// The unit and, for a length in pixels, the resolution that counts them; false when either cannot be read.
+bool UnitFor(const DistanceCapability& distance, TW_UINT16& unit, double& pixelsPerInch) {
+    const std::optional<TW_UINT16> current = CurrentUnit();
+    if (!current) return false;
+    unit = *current;
+    pixelsPerInch = 0;
+    if (unit == TWUN_PIXELS && distance.kind == Distance::Length) {
+        const std::optional<double> resolution = PixelsPerInch(distance.resolution);
+        if (!resolution || *resolution <= 0) return false;
+        pixelsPerInch = *resolution;
+    }
     return true;
 }
 
@@ -77,6 +94,21 @@ std::optional<double> InUnit(double fileValue, Distance kind, TW_UINT16 unit, do
     }
 }
 
+std::optional<double> FromUnit(double unitValue, Distance kind, TW_UINT16 unit, double pixelsPerInch) {
+    switch (unit) {
+        case TWUN_INCHES:
+            return unitValue;
+        case TWUN_CENTIMETERS:
+            return kind == Distance::Length ? unitValue / kCentimetresPerInch
+                                            : unitValue * kCentimetresPerInch;
+        case TWUN_PIXELS:
+            if (kind == Distance::PerLength || pixelsPerInch <= 0) return std::nullopt;
+            return unitValue / pixelsPerInch;
+        default:
+            return std::nullopt;
+    }
+}
+
 TW_FIX32 RealToFix32(double value) {
     constexpr double kLimit = 32767.0 + 65535.0 / 65536.0;
     if (!(value >= -32768.0)) value = -32768.0;  // also a value that is not a number
@@ -92,17 +124,12 @@ bool IsDistanceCapability(TW_UINT16 cap) {
 bool ConvertToCurrentUnit(TW_UINT16 cap, ContainerContent& content) {
     const DistanceCapability* distance = FindDistance(cap);
     if (distance == nullptr || content.itemType != TWTY_FIX32) return true;
-    const std::optional<TW_UINT16> unit = CurrentUnit();
-    if (!unit) return false;
-    if (*unit == TWUN_INCHES) return true;
+    TW_UINT16 unit = 0;
     double pixelsPerInch = 0;
-    if (*unit == TWUN_PIXELS && distance->kind == Distance::Length) {
-        const std::optional<double> resolution = PixelsPerInch(distance->resolution);
-        if (!resolution) return false;
-        pixelsPerInch = *resolution;
-    }
+    if (!UnitFor(*distance, unit, pixelsPerInch)) return false;
+    if (unit == TWUN_INCHES) return true;
     const auto convert = [&](uint32_t& bits) {
-        return ConvertItem(bits, distance->kind, *unit, pixelsPerInch);
+        return ConvertItem(bits, InUnit, distance->kind, unit, pixelsPerInch);
     };
     switch (content.conType) {
         case TWON_ONEVALUE:
@@ -114,6 +141,34 @@ bool ConvertToCurrentUnit(TW_UINT16 cap, ContainerContent& content) {
                 auto bits = static_cast<uint32_t>(content.list.items[i]);
                 if (!convert(bits)) return false;
                 content.list.items[i] = static_cast<int32_t>(bits);
+            }
+            return true;
+    }
+}
+
+bool ConvertFromCurrentUnit(TW_UINT16 cap, ReceivedContainer& received) {
+    const DistanceCapability* distance = FindDistance(cap);
+    if (distance == nullptr || received.itemType != TWTY_FIX32) return true;
+    TW_UINT16 unit = 0;
+    double pixelsPerInch = 0;
+    if (!UnitFor(*distance, unit, pixelsPerInch)) return false;
+    if (unit == TWUN_INCHES) return true;
+    const auto convert = [&](uint32_t& bits) {
+        return ConvertItem(bits, FromUnit, distance->kind, unit, pixelsPerInch);
+    };
+    switch (received.conType) {
+        case TWON_ONEVALUE:
+            return convert(received.item);
+        case TWON_RANGE: {
+            TW_RANGE& r = received.range;
+            return convert(r.MinValue) && convert(r.MaxValue) && convert(r.StepSize) &&
+                   convert(r.DefaultValue) && convert(r.CurrentValue);
+        }
+        default:
+            for (int32_t& item : received.items) {
+                auto bits = static_cast<uint32_t>(item);
+                if (!convert(bits)) return false;
+                item = static_cast<int32_t>(bits);
             }
             return true;
     }

@@ -22,6 +22,10 @@ std::optional<TW_UINT16> CurrentUnit();
 // is one pixel per pixel. Nothing for a unit the source does not measure in.
 std::optional<double> InUnit(double fileValue, Distance kind, TW_UINT16 unit, double pixelsPerInch);
 
+// The inverse: a value in unit as the files keep it. Nothing for a unit the source does not measure in, and
+// for a resolution in pixels (one pixel per pixel says nothing about inches).
+std::optional<double> FromUnit(double unitValue, Distance kind, TW_UINT16 unit, double pixelsPerInch);
+
 // To the nearest 1/65536 (Frac is never negative: -0.25 is Whole -1, Frac 0xC000), held within TW_FIX32.
 TW_FIX32 RealToFix32(double value);
 
@@ -32,5 +36,9 @@ bool IsDistanceCapability(TW_UINT16 cap);
 // unit (every item of a list or range); other capabilities and item types stay as they are. False when the
 // current unit, or for a length in pixels the resolution it needs, cannot be read.
 bool ConvertToCurrentUnit(TW_UINT16 cap, ContainerContent& content);
+
+// The TWTY_FIX32 items of an application's container for a distance-valued capability, from the current unit
+// into the files' inches. False when the value cannot be told in inches (see FromUnit, CurrentUnit).
+bool ConvertFromCurrentUnit(TW_UINT16 cap, ReceivedContainer& received);
 
 }  // namespace lx9
