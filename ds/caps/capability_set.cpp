@@ -24,7 +24,7 @@ bool IsWideInteger(TW_UINT16 itemType) {
     return itemType == TWTY_INT32 || itemType == TWTY_UINT32;
 }
 
-// The first container name of "Set" for which accepts(number) holds.
+// Whether "Set" names a container whose number accepts(number) takes.
 template <typename Accepts>
 bool SetListsContainerWhere(const char* section, Accepts accepts) {
     const std::string list = ReadProfileText(SourceControlPath(), section, "Set", "", kSetListSize);
