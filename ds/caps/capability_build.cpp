@@ -3,6 +3,7 @@
 #include "caps/container.h"
 #include "caps/control_files.h"
 #include "caps/profile_io.h"
+#include "caps/units.h"
 #include "caps/value_text.h"
 
 #include <cstdio>
@@ -119,25 +120,44 @@ TW_UINT16 ContainerNumber(const char* name) {
     return static_cast<TW_UINT16>(ReadProfileInt(InitialControlFilePath(), "ConType", name, kUnknownNumber));
 }
 
-TW_UINT16 BuildCapability(const char* section, TW_UINT16 msg, const std::string& setKey, TW_CAPABILITY& cap) {
-    const std::string file = SourceControlPath();
-    const std::string containers = ReadProfileText(file, section, ContainerKey(msg), "", kContainerTextSize);
-    const std::string valueKey = ValueKey(msg, containers, setKey);
-    const std::string value = ReadProfileText(file, section, valueKey.c_str(), "NONE", kValueTextSize);
+TW_UINT16 ContentFor(TW_UINT16 capNumber, const char* section, const std::string& containers,
+                     const std::string& value, ContainerContent& content) {
     if (value == "NONE") return TWCC_BADCAP;
-
     const TW_UINT16 itemType = ItemTypeOf(section);
     const TW_UINT16 conType = ContainerFor(containers, value);
     // A container or item type the texts cannot describe is a capability we do not serve, never an empty
     // success.
-    const std::vector<uint8_t> bytes = EncodeContainer(Parse(section, conType, itemType, value));
-    if (bytes.empty()) return TWCC_BADCAP;
+    if (!IsContainerType(conType) || ItemSize(itemType) == 0) return TWCC_BADCAP;
+    content = Parse(section, conType, itemType, value);
+    // A distance in a unit that cannot be told would be a wrong answer, not a missing capability.
+    if (!ConvertToCurrentUnit(capNumber, content)) return TWCC_OPERATIONERROR;
+    return TWCC_SUCCESS;
+}
 
+TW_UINT16 ReadCapability(TW_UINT16 capNumber, const char* section, TW_UINT16 msg, const std::string& setKey,
+                         ContainerContent& content) {
+    const std::string file = SourceControlPath();
+    const std::string containers = ReadProfileText(file, section, ContainerKey(msg), "", kContainerTextSize);
+    const std::string valueKey = ValueKey(msg, containers, setKey);
+    const std::string value = ReadProfileText(file, section, valueKey.c_str(), "NONE", kValueTextSize);
+    return ContentFor(capNumber, section, containers, value, content);
+}
+
+TW_UINT16 StoreNewContainer(const ContainerContent& content, TW_CAPABILITY& cap) {
+    const std::vector<uint8_t> bytes = EncodeContainer(content);
+    if (bytes.empty()) return TWCC_BADCAP;
+    return StoreInNewBlock(bytes, content.conType, cap);
+}
+
+TW_UINT16 BuildCapability(const char* section, TW_UINT16 msg, const std::string& setKey, TW_CAPABILITY& cap) {
+    ContainerContent content;
+    const TW_UINT16 read = ReadCapability(cap.Cap, section, msg, setKey, content);
+    if (read != TWCC_SUCCESS) return read;
     if (msg == MSG_SET) {
-        StoreInApplicationBlock(bytes, conType, cap);
+        StoreInApplicationBlock(EncodeContainer(content), content.conType, cap);
         return TWCC_SUCCESS;
     }
-    return StoreInNewBlock(bytes, conType, cap);
+    return StoreNewContainer(content, cap);
 }
 
 }  // namespace lx9

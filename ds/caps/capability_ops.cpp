@@ -7,6 +7,7 @@
 #include "caps/control_files.h"
 #include "caps/profile_io.h"
 #include "twain/error_box.h"
+#include "twain/protocol_messages.h"
 #include "twain/source_state.h"
 
 namespace lx9 {
@@ -21,7 +22,7 @@ TW_UINT16 Fail(TW_UINT16 condition) {
 
 bool IsCapabilityMessage(TW_UINT16 msg) {
     return msg == MSG_GET || msg == MSG_GETCURRENT || msg == MSG_GETDEFAULT || msg == MSG_SET ||
-           msg == MSG_RESET;
+           msg == MSG_RESET || msg == MSG_QUERYSUPPORT;
 }
 
 bool IsGetMessage(TW_UINT16 msg) {
@@ -41,8 +42,28 @@ TW_UINT16 GetCapability(const char* section, TW_UINT16 msg, TW_CAPABILITY& cap) 
     return built == TWCC_SUCCESS ? TWRC_SUCCESS : TWRC_FAILURE;
 }
 
+/* DG_CONTROL/DAT_CAPABILITY/MSG_QUERYSUPPORT */
+TW_UINT16 QuerySupport(const char* section, TW_CAPABILITY& cap) {
+    ContainerContent content;
+    content.conType = TWON_ONEVALUE;
+    content.itemType = TWTY_INT32;
+    TW_INT32 flags = TWQC_GET | TWQC_GETCURRENT | TWQC_GETDEFAULT;
+    if (IsSettable(section)) flags |= TWQC_SET;
+    if (IsResettable(cap.Cap, section)) flags |= TWQC_RESET;
+    content.item = static_cast<uint32_t>(flags);
+    const TW_UINT16 stored = StoreNewContainer(content, cap);
+    conditionCode = stored;
+    return stored == TWCC_SUCCESS ? TWRC_SUCCESS : TWRC_FAILURE;
+}
+
 /* DG_CONTROL/DAT_CAPABILITY/MSG_SET */
 TW_UINT16 SetCapabilityMessage(const char* section, TW_CAPABILITY& cap) {
+    // A capability no set can change still accepts its own current value: the application's block already
+    // holds it, and nothing is written.
+    if (!IsSettable(section) && HoldsCurrentValue(section, cap)) {
+        conditionCode = TWCC_SUCCESS;
+        return TWRC_SUCCESS;
+    }
     const TW_UINT16 refused = SetCapability(section, cap, lastSetKey);
     if (refused != TWCC_SUCCESS) return Fail(refused);
     // The value is stored; a rebuild that does not fit the application's block leaves that block as it was.
@@ -67,7 +88,9 @@ TW_UINT16 Dispatch(TW_UINT16 msg, TW_CAPABILITY& cap) {
     const std::string section = SectionForCapability(cap.Cap);
     if (!IsCapabilityMessage(msg)) {
         conditionCode = TWCC_BADPROTOCOL;
-        ShowSourceError("General failure in response to DAT_CAPS.  ", TWCC_BADPROTOCOL);
+        // A question of a later TWAIN version (a label, a help text) is answered "not served", without a box.
+        if (IsTwain15Message(msg))
+            ShowSourceError("General failure in response to DAT_CAPS.  ", TWCC_BADPROTOCOL);
         return TWRC_FAILURE;
     }
     // A capability the files do not know is refused before anything is read or written under "NONE".
@@ -76,6 +99,7 @@ TW_UINT16 Dispatch(TW_UINT16 msg, TW_CAPABILITY& cap) {
         return Fail(TWCC_BADCAP);
     }
     if (IsGetMessage(msg)) return GetCapability(section.c_str(), msg, cap);
+    if (msg == MSG_QUERYSUPPORT) return QuerySupport(section.c_str(), cap);
     if (msg == MSG_SET) return SetCapabilityMessage(section.c_str(), cap);
     return ResetCapabilityMessage(section.c_str(), cap);
 }

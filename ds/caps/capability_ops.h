@@ -5,8 +5,9 @@
 
 namespace lx9 {
 
-// DG_CONTROL/DAT_CAPABILITY: MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_SET, MSG_RESET (pData:
-// TW_CAPABILITY).
+// DG_CONTROL/DAT_CAPABILITY: MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_SET, MSG_RESET and
+// MSG_QUERYSUPPORT (pData: TW_CAPABILITY). Other TWAIN 1.5 messages get the error box; messages of later
+// versions are refused without it.
 TW_UINT16 CapabilityOperation(TW_UINT16 msg, TW_MEMREF pData);
 
 // DG_IMAGE/DAT_GRAYRESPONSE and DAT_RGBRESPONSE, any message: the first 16 elements of the application's

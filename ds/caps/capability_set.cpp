@@ -5,8 +5,11 @@
 #include "caps/control_files.h"
 #include "caps/profile_io.h"
 #include "caps/text_forms.h"
+#include "caps/units.h"
 #include "caps/value_text.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -21,17 +24,23 @@ bool IsWideInteger(TW_UINT16 itemType) {
     return itemType == TWTY_INT32 || itemType == TWTY_UINT32;
 }
 
-bool SetListsContainer(const char* section, TW_UINT16 conType) {
+// Whether "Set" names a container whose number accepts(number) takes.
+template <typename Accepts>
+bool SetListsContainerWhere(const char* section, Accepts accepts) {
     const std::string list = ReadProfileText(SourceControlPath(), section, "Set", "", kSetListSize);
     std::size_t start = 0;
     while (start <= list.size()) {
         std::size_t end = list.find(',', start);
         if (end == std::string::npos) end = list.size();
         const std::string name = list.substr(start, end - start);
-        if (!name.empty() && ContainerNumber(name.c_str()) == conType) return true;
+        if (!name.empty() && accepts(ContainerNumber(name.c_str()))) return true;
         start = end + 1;
     }
     return false;
+}
+
+bool SetListsContainer(const char* section, TW_UINT16 conType) {
+    return SetListsContainerWhere(section, [conType](TW_UINT16 listed) { return listed == conType; });
 }
 
 std::optional<ReceivedContainer> ReadApplicationContainer(const TW_CAPABILITY& cap) {
@@ -156,12 +165,71 @@ TW_UINT16 SetRange(const char* section, const ReceivedContainer& received, std::
     return TWCC_SUCCESS;
 }
 
+bool SameFix32(uint32_t a, uint32_t b) {
+    // An application that echoes a converted value may round it once more.
+    return std::fabs(Fix32ToReal(Fix32FromBits(a)) - Fix32ToReal(Fix32FromBits(b))) <= 1.0 / 65536.0;
+}
+
+bool SameItem(uint32_t a, uint32_t b, TW_UINT16 itemType) {
+    if (itemType == TWTY_FIX32) return SameFix32(a, b);
+    if (ItemSize(itemType) == 4) return a == b;
+    if (ItemSize(itemType) == 2) return (a & 0xFFFFu) == (b & 0xFFFFu);
+    return (a & 0xFFu) == (b & 0xFFu);
+}
+
+bool SameContent(const ContainerContent& current, const ReceivedContainer& received) {
+    if (received.conType != current.conType || received.itemType != current.itemType) return false;
+    const TW_UINT16 type = current.itemType;
+    switch (current.conType) {
+        case TWON_ONEVALUE:
+            return SameItem(received.item, current.item, type);
+        case TWON_RANGE:
+            return SameItem(received.range.MinValue, current.range.min, type) &&
+                   SameItem(received.range.MaxValue, current.range.max, type) &&
+                   SameItem(received.range.StepSize, current.range.step, type);
+        default:
+            if (received.items.size() != std::min<std::size_t>(current.list.count, kMaxListItems))
+                return false;
+            for (std::size_t i = 0; i < received.items.size(); ++i) {
+                if (!SameItem(static_cast<uint32_t>(received.items[i]),
+                              static_cast<uint32_t>(current.list.items[i]), type))
+                    return false;
+            }
+            return true;
+    }
+}
+
 }  // namespace
+
+bool IsSettable(const char* section) {
+    return SetListsContainerWhere(section, IsContainerType);
+}
+
+bool IsResettable(TW_UINT16 capNumber, const char* section) {
+    const std::string file = SourceControlPath();
+    const std::string containers = ReadProfileText(file, section, "Reset", "", kContainerTextSize);
+    if (containers.substr(0, kShortTextSize - 1) == "TWCC_BADPROTOCOL") return false;
+    // What the reply to a reset is built from once "Default" and "PowerON" have been copied.
+    const char* source = containers == "TWON_ONEVALUE" ? "Default" : "PowerON";
+    const std::string value = ReadProfileText(file, section, source, "", kValueTextSize);
+    ContainerContent content;
+    return ContentFor(capNumber, section, containers, value, content) == TWCC_SUCCESS;
+}
+
+bool HoldsCurrentValue(const char* section, const TW_CAPABILITY& cap) {
+    const std::optional<ReceivedContainer> received = ReadApplicationContainer(cap);
+    if (!received) return false;
+    ContainerContent current;
+    if (ReadCapability(cap.Cap, section, MSG_GETCURRENT, "", current) != TWCC_SUCCESS) return false;
+    return SameContent(current, *received);
+}
 
 TW_UINT16 SetCapability(const char* section, const TW_CAPABILITY& cap, std::string& setKey) {
     if (!SetListsContainer(section, cap.ConType)) return TWCC_BADVALUE;
-    const std::optional<ReceivedContainer> received = ReadApplicationContainer(cap);
+    std::optional<ReceivedContainer> received = ReadApplicationContainer(cap);
     if (!received) return TWCC_BADVALUE;
+    // The application speaks the current unit; the files keep inches.
+    if (!ConvertFromCurrentUnit(cap.Cap, *received)) return TWCC_BADVALUE;
     switch (received->conType) {
         case TWON_ONEVALUE:
             return SetOneValue(section, *received, setKey);

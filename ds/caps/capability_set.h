@@ -7,6 +7,15 @@
 
 namespace lx9 {
 
+// Whether "Set" lists a container type, so that a set can store a value.
+bool IsSettable(const char* section);
+
+// Whether a reset succeeds: "Reset" does not refuse it and the reply can be built from what it restores.
+bool IsResettable(TW_UINT16 capNumber, const char* section);
+
+// Whether the application's container holds what MSG_GETCURRENT answers (distances in the current unit).
+bool HoldsCurrentValue(const char* section, const TW_CAPABILITY& cap);
+
 // Stores the application's container. Returns 0 with setKey naming the entry written ("Current" or
 // "Allowed"), TWCC_BADVALUE (container type not listed in "Set", unreadable container, one value not allowed;
 // nothing written) or TWCC_BUMMER (the file could not be written).

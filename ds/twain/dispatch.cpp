@@ -1,9 +1,11 @@
 // DS_Entry and the dispatch table: each (group, data type, message) goes to the operation that serves it,
-// after the state check of the TWAIN state table. Triplets not listed are refused without a box.
+// after the state check of the TWAIN state table. Triplets not listed are refused without a box, and so are
+// messages of later TWAIN versions that no row names.
 #include "twain/ds_entry.h"
 
 #include "caps/capability_ops.h"
 #include "twain/operations.h"
+#include "twain/protocol_messages.h"
 #include "twain/refusal.h"
 #include "twain/source_state.h"
 
@@ -19,8 +21,11 @@ using StateSet = unsigned;
 constexpr StateSet S3 = 1u << 3, S4 = 1u << 4, S5 = 1u << 5, S6 = 1u << 6, S7 = 1u << 7;
 constexpr StateSet kAnyState = S3 | S4 | S5 | S6 | S7;
 
-constexpr TW_UINT16 kAnyMessage =
-    0xffff;  // a row for every message its group and type have no row of its own for
+// A row for the TWAIN 1.5 messages its group and type have no row of their own for: the operation serves
+// or refuses them (as a rule with a box). A message of a later version never reaches such a row.
+constexpr TW_UINT16 kOtherMessages = 0xffff;
+// A row for every message, whatever its number: the operations that take any message.
+constexpr TW_UINT16 kEveryMessage = 0xfffe;
 
 enum class Data { Needed, Unused };
 
@@ -47,53 +52,56 @@ TW_UINT16 RgbResponse(pTW_IDENTITY, TW_UINT16 msg, TW_MEMREF data) {
 constexpr const char* kPendingPrefix = "General failure in response to DAT_PENDINGXFER.  ";
 
 constexpr Route kRoutes[] = {
-    {DG_CONTROL, DAT_CAPABILITY, kAnyMessage, kAnyState, nullptr, Data::Needed, Capability},
+    {DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, kAnyState, nullptr, Data::Needed, Capability},
+    {DG_CONTROL, DAT_CAPABILITY, kOtherMessages, kAnyState, nullptr, Data::Needed, Capability},
     {DG_CONTROL, DAT_IDENTITY, MSG_GET, kAnyState, nullptr, Data::Needed, IdentityGet},
     {DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, S3, "General failure in response to MSG_OPENDS.  ", Data::Needed,
      OpenDs},
     {DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, S4 | S5 | S6 | S7,
      "General failure in response to MSG_CLOSEDS.  ", Data::Unused, CloseDs},
-    {DG_CONTROL, DAT_IDENTITY, kAnyMessage, kAnyState, nullptr, Data::Unused, IdentityOther},
+    {DG_CONTROL, DAT_IDENTITY, kOtherMessages, kAnyState, nullptr, Data::Unused, IdentityOther},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, S4 | S5 | S6 | S7, kPendingPrefix, Data::Needed, PendingXfersGet},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, kAnyState, nullptr, Data::Needed, PendingXfersEnd},
     {DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, S6 | S7, kPendingPrefix, Data::Needed, PendingXfersReset},
-    {DG_CONTROL, DAT_PENDINGXFERS, kAnyMessage, kAnyState, nullptr, Data::Unused, PendingXfersOther},
-    {DG_CONTROL, DAT_SETUPMEMXFER, kAnyMessage, S4 | S5 | S6,
+    {DG_CONTROL, DAT_PENDINGXFERS, kOtherMessages, kAnyState, nullptr, Data::Unused, PendingXfersOther},
+    {DG_CONTROL, DAT_SETUPMEMXFER, kOtherMessages, S4 | S5 | S6,
      "General failure in response to DAT_SETUPMEMXFER, not supported.  ", Data::Needed,
      SetupMemXferOperation},
-    {DG_CONTROL, DAT_SETUPFILEXFER, kAnyMessage, S4 | S5 | S6,
+    {DG_CONTROL, DAT_SETUPFILEXFER, kOtherMessages, S4 | S5 | S6,
      "General failure in response to DAT_SETUPFILEXFER, not supported.  ", Data::Needed,
      SetupFileXferOperation},
-    {DG_CONTROL, DAT_STATUS, kAnyMessage, kAnyState, nullptr, Data::Needed, StatusOperation},
+    {DG_CONTROL, DAT_STATUS, kOtherMessages, kAnyState, nullptr, Data::Needed, StatusOperation},
     {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, S4, "General failure in response to MSG_ENABLEDS.  ",
      Data::Needed, EnableDs},
     {DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, S5 | S6 | S7,
      "General failure in response to MSG_DISABLEDS.  ", Data::Unused, DisableDs},
-    {DG_CONTROL, DAT_USERINTERFACE, kAnyMessage, kAnyState, nullptr, Data::Unused, UserInterfaceOther},
-    {DG_CONTROL, DAT_XFERGROUP, kAnyMessage, S4 | S5 | S6,
+    {DG_CONTROL, DAT_USERINTERFACE, kOtherMessages, kAnyState, nullptr, Data::Unused, UserInterfaceOther},
+    {DG_CONTROL, DAT_XFERGROUP, kOtherMessages, S4 | S5 | S6,
      "General failure in response to DAT_XFERGROUP, not supported.  ", Data::Needed, XferGroupOperation},
-    {DG_IMAGE, DAT_IMAGEINFO, kAnyMessage, S6, "General failure in transfer.  ", Data::Needed,
+    {DG_IMAGE, DAT_IMAGEINFO, kOtherMessages, S6, "General failure in transfer.  ", Data::Needed,
      ImageInfoOperation},
-    {DG_IMAGE, DAT_IMAGELAYOUT, kAnyMessage, kAnyState, nullptr, Data::Needed, ImageLayoutOperation},
-    {DG_IMAGE, DAT_IMAGEMEMXFER, kAnyMessage, kAnyState, nullptr, Data::Needed, ImageMemXferOperation},
-    {DG_IMAGE, DAT_IMAGENATIVEXFER, kAnyMessage, S6 | S7,
+    {DG_IMAGE, DAT_IMAGELAYOUT, kOtherMessages, kAnyState, nullptr, Data::Needed, ImageLayoutOperation},
+    {DG_IMAGE, DAT_IMAGEMEMXFER, kOtherMessages, kAnyState, nullptr, Data::Needed, ImageMemXferOperation},
+    {DG_IMAGE, DAT_IMAGENATIVEXFER, kOtherMessages, S6 | S7,
      "General failure in response to DAT_IMAGENATIVEXFER.  ", Data::Needed, ImageNativeXferOperation},
-    {DG_IMAGE, DAT_IMAGEFILEXFER, kAnyMessage, kAnyState, nullptr, Data::Unused, ImageFileXferOperation},
-    {DG_IMAGE, DAT_CIECOLOR, kAnyMessage, kAnyState, nullptr, Data::Needed, CieColorOperation},
-    {DG_IMAGE, DAT_GRAYRESPONSE, kAnyMessage, kAnyState, nullptr, Data::Needed, GrayResponse},
-    {DG_IMAGE, DAT_RGBRESPONSE, kAnyMessage, kAnyState, nullptr, Data::Needed, RgbResponse},
-    {DG_IMAGE, DAT_JPEGCOMPRESSION, kAnyMessage, kAnyState, nullptr, Data::Unused, JpegCompressionOperation},
-    {DG_IMAGE, DAT_PALETTE8, kAnyMessage, S4 | S5 | S6, "General failure in response to DAT_PALETTE8.  ",
+    {DG_IMAGE, DAT_IMAGEFILEXFER, kOtherMessages, kAnyState, nullptr, Data::Unused, ImageFileXferOperation},
+    {DG_IMAGE, DAT_CIECOLOR, kEveryMessage, kAnyState, nullptr, Data::Needed, CieColorOperation},
+    {DG_IMAGE, DAT_GRAYRESPONSE, kEveryMessage, kAnyState, nullptr, Data::Needed, GrayResponse},
+    {DG_IMAGE, DAT_RGBRESPONSE, kEveryMessage, kAnyState, nullptr, Data::Needed, RgbResponse},
+    {DG_IMAGE, DAT_JPEGCOMPRESSION, kEveryMessage, kAnyState, nullptr, Data::Unused,
+     JpegCompressionOperation},
+    {DG_IMAGE, DAT_PALETTE8, kOtherMessages, S4 | S5 | S6, "General failure in response to DAT_PALETTE8.  ",
      Data::Needed, Palette8Operation},
 };
 
-// The row for this exact message, else the row for the type's other messages, else none.
+// The row for this exact message, else the row for every message, else (for a TWAIN 1.5 message) the row
+// for the type's other messages, else none.
 const Route* FindRoute(TW_UINT32 group, TW_UINT16 type, TW_UINT16 message) {
     const Route* other = nullptr;
     for (const Route& route : kRoutes) {
         if (route.group != group || route.type != type) continue;
-        if (route.message == message) return &route;
-        if (route.message == kAnyMessage) other = &route;
+        if (route.message == message || route.message == kEveryMessage) return &route;
+        if (route.message == kOtherMessages && IsTwain15Message(message)) other = &route;
     }
     return other;
 }

@@ -1,5 +1,6 @@
 // DG_IMAGE/DAT_IMAGEINFO: the stored image's description, with the resolution taken from the current unit.
 #include "caps/control_files.h"
+#include "caps/units.h"
 #include "twain/image_block.h"
 #include "twain/operations.h"
 #include "twain/refusal.h"
@@ -12,27 +13,16 @@ namespace {
 constexpr const char* kTransferPrefix = "General failure in transfer.  ";
 constexpr const char* kFileOpenPrefix = "General failure in transfer file open.  ";
 
+constexpr double kScreenResolution = 72;  // per inch: what the image is described as
+
 // The resolution the current unit gives a screen-resolution image; false when the unit is not known.
 bool ResolutionForCurrentUnit(TW_FIX32& resolution) {
-    char unitName[80] = {};
-    GetPrivateProfileStringA("ICAP_UNITS", "Current", "NONE", unitName, sizeof unitName,
-                             SourceControlPath().c_str());
-    if (lstrcmpA(unitName, "NONE") == 0) return false;
-    auto unit =
-        static_cast<int>(GetPrivateProfileIntA("ICAP_UNITS", unitName, -1, InitialControlFilePath().c_str()));
-    switch (unit) {
-        case TWUN_INCHES:
-            resolution = {72, 0};
-            return true;
-        case TWUN_CENTIMETERS:
-            resolution = {28, 22705};
-            return true;  // 72 per 2.54 cm
-        case TWUN_PIXELS:
-            resolution = {1, 0};
-            return true;
-        default:
-            return false;
-    }
+    const std::optional<TW_UINT16> unit = CurrentUnit();
+    if (!unit) return false;
+    const std::optional<double> perUnit = InUnit(kScreenResolution, Distance::PerLength, *unit, 0);
+    if (!perUnit) return false;
+    resolution = RealToFix32(*perUnit);  // inches 72, centimetres 28 + 22705/65536, pixels 1
+    return true;
 }
 
 void Describe(const BITMAPINFOHEADER& header, TW_IMAGEINFO& info) {

@@ -41,6 +41,17 @@ class Container {
         return ok;
     }
 
+    // The item of a one value, whatever its type says: query-support flags are read as they stand.
+    bool OneValue(TW_INT32& item) const {
+        const std::size_t size = handle_ ? GlobalSize(handle_) : 0;
+        const auto* value = handle_ ? static_cast<const TW_ONEVALUE*>(GlobalLock(handle_)) : nullptr;
+        if (!value) return false;
+        const bool ok = size >= sizeof(TW_ONEVALUE);
+        if (ok) item = static_cast<TW_INT32>(value->Item);
+        GlobalUnlock(handle_);
+        return ok;
+    }
+
   private:
     HGLOBAL handle_;
 };
@@ -61,6 +72,24 @@ bool GetCapability(TwainSession& session, TW_UINT16 cap, std::string& error) {
     std::string text;
     if (!container.Describe(cap, capability.ConType, text, error)) return false;
     std::printf("%s\n", text.c_str());
+    return true;
+}
+
+// The answer is one TW_INT32 of TWQC_ flags.
+bool QuerySupport(TwainSession& session, TW_UINT16 cap, std::string& error) {
+    TW_CAPABILITY capability{cap, TWON_DONTCARE16, nullptr};
+    const TW_UINT16 rc = session.ToSource(DG_CONTROL, DAT_CAPABILITY, MSG_QUERYSUPPORT, &capability);
+    Container container(capability.hContainer);
+    if (rc != TWRC_SUCCESS) {
+        error = Refusal(session, "MSG_QUERYSUPPORT", cap, rc);
+        return false;
+    }
+    TW_INT32 flags = 0;
+    if (capability.ConType != TWON_ONEVALUE || !container.OneValue(flags)) {
+        error = "the source answered MSG_QUERYSUPPORT of " + CapabilityName(cap) + " without a one value";
+        return false;
+    }
+    std::printf("QUERY %s %s\n", CapabilityName(cap).c_str(), QuerySupportText(flags).c_str());
     return true;
 }
 
@@ -122,6 +151,7 @@ bool RunCapabilityRequest(TwainSession& session, const CapabilityRequest& reques
         error = "unknown capability \"" + request.cap + "\"";
         return false;
     }
+    if (request.query) return QuerySupport(session, *cap, error);
     return request.set ? SetCapability(session, *cap, request.value, error)
                        : GetCapability(session, *cap, error);
 }

@@ -8,8 +8,8 @@
 
 namespace lx9::acquire {
 
-// Prints "CAP ..." for a get, "SET CAP=VALUE" and the source's answer for a set. False with a reason when
-// the source refuses or answers with something unreadable.
+// Prints "CAP ..." for a get, "QUERY CAP FLAGS" for a query, "SET CAP=VALUE" and the source's answer for a
+// set. False with a reason when the source refuses or answers with something unreadable.
 bool RunCapabilityRequest(TwainSession& session, const CapabilityRequest& request, std::string& error);
 
 // Sets one capability to a one value; used for the transfer mechanism as well.

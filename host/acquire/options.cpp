@@ -90,6 +90,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         } else if (name == "--get") {
             ok = !value.empty();
             options.capabilities.push_back(CapabilityRequest{false, value, {}});
+        } else if (name == "--query") {
+            ok = !value.empty();
+            options.capabilities.push_back(CapabilityRequest{false, value, {}, true});
         } else if (name == "--set") {
             CapabilityRequest request;
             ok = ParseSet(value, request);
@@ -127,6 +130,8 @@ const char* UsageText() {
            "  --set CAP=VALUE      set a capability, e.g. ICAP_XFERMECH=TWSX_MEMORY or 0x1118=300 "
            "(repeatable)\n"
            "  --get CAP            print a capability's container (repeatable; in order with --set)\n"
+           "  --query CAP          print what the source supports for a capability (MSG_QUERYSUPPORT; "
+           "repeatable)\n"
            "  --answer-boxes       print every message box of the source as BOX \"caption\" \"text\" and "
            "answer it\n"
            "  --box-answer WHICH   answer boxes with ok, cancel, yes or no (implies --answer-boxes)\n"

@@ -7,9 +7,10 @@
 namespace lx9::acquire {
 
 struct CapabilityRequest {
-    bool set = false;   // --set CAP=VALUE, else --get CAP
-    std::string cap;    // name or number
-    std::string value;  // for --set
+    bool set = false;    // --set CAP=VALUE, else --get CAP (or --query CAP)
+    std::string cap;     // name or number
+    std::string value;   // for --set
+    bool query = false;  // --query CAP: what the source supports for it (MSG_QUERYSUPPORT)
 };
 
 struct Options {

@@ -325,3 +325,31 @@ std::string ReturnCodeName(TW_UINT16 rc) {
 }
 
 }  // namespace lx9::acquire
+
+namespace lx9::acquire {
+
+std::string QuerySupportText(TW_INT32 flags) {
+    static constexpr struct {
+        TW_INT32 flag;
+        const char* name;
+    } kFlags[] = {{TWQC_GET, "GET"},
+                  {TWQC_SET, "SET"},
+                  {TWQC_GETDEFAULT, "GETDEFAULT"},
+                  {TWQC_GETCURRENT, "GETCURRENT"},
+                  {TWQC_RESET, "RESET"}};
+    std::string text;
+    auto rest = static_cast<uint32_t>(flags);
+    for (const auto& f : kFlags) {
+        if ((rest & static_cast<uint32_t>(f.flag)) == 0) continue;
+        text += (text.empty() ? "" : ",") + std::string(f.name);
+        rest &= ~static_cast<uint32_t>(f.flag);
+    }
+    if (rest != 0) {
+        char number[16];
+        std::snprintf(number, sizeof number, "0x%04lx", static_cast<unsigned long>(rest));
+        text += (text.empty() ? "" : ",") + std::string(number);
+    }
+    return text.empty() ? "NONE" : text;
+}
+
+}  // namespace lx9::acquire

@@ -23,5 +23,8 @@ std::string ItemTypeName(TW_UINT16 itemType);    // "TWTY_UINT16"
 std::string ContainerName(TW_UINT16 conType);    // "ENUMERATION"
 std::string ConditionName(TW_UINT16 condition);  // "TWCC_BADVALUE"
 std::string ReturnCodeName(TW_UINT16 rc);        // "TWRC_FAILURE"
+// The TWQC_ flags of a MSG_QUERYSUPPORT answer without their prefix, in flag order ("GET,SET,GETDEFAULT"),
+// "NONE" for none; bits without a name as one hexadecimal number ("0x0040").
+std::string QuerySupportText(TW_INT32 flags);
 
 }  // namespace lx9::acquire

@@ -13,7 +13,7 @@ add_library(ds_caps_support STATIC ${CMAKE_CURRENT_LIST_DIR}/ds_caps_support.cpp
 lx9_warnings(ds_caps_support)
 target_link_libraries(ds_caps_support PUBLIC ds_twain_support)
 
-foreach(name value control_files negotiation)
+foreach(name value control_files negotiation application)
   lx9_gtest(ds_caps_${name}_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/ds_caps_${name}_test.cpp LIBS ds_caps_support)
   if(TEST ds_caps_${name}_test AND NOT name STREQUAL "value")
     set_tests_properties(ds_caps_${name}_test PROPERTIES RESOURCE_LOCK windows_directory)

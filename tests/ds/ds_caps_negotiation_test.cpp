@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 using namespace lx9test;
 
@@ -145,9 +146,14 @@ TEST_F(Shipped, SetValidAndInvalidValuesThenReset) {
 
 TEST_F(Shipped, ReadOnlyCapabilitiesRefuseSetsAndResets) {
     const std::string before = SourceText();
-    for (TW_UINT16 cap :
-         {CAP_SUPPORTEDCAPS, CAP_UICONTROLLABLE, CAP_DEVICEONLINE, ICAP_PHYSICALWIDTH, ICAP_PHYSICALHEIGHT}) {
-        EXPECT_EQ(SetOne(app, cap, TWTY_BOOL, 1).condition, TWCC_BADVALUE) << cap;
+    // Values they do not have (their own current value is kept: the application tests).
+    const std::pair<TW_UINT16, uint32_t> others[] = {{CAP_SUPPORTEDCAPS, 1},
+                                                     {CAP_UICONTROLLABLE, 1},
+                                                     {CAP_DEVICEONLINE, 0},
+                                                     {ICAP_PHYSICALWIDTH, 1},
+                                                     {ICAP_PHYSICALHEIGHT, 1}};
+    for (const auto& [cap, other] : others) {
+        EXPECT_EQ(SetOne(app, cap, TWTY_BOOL, other).condition, TWCC_BADVALUE) << cap;
         const Reply reset = Request(app, cap, MSG_RESET);
         EXPECT_EQ(reset.condition, TWCC_BADPROTOCOL) << cap;
         EXPECT_FALSE(reset.container);
@@ -419,6 +425,59 @@ TEST_F(Rules, ApplicationContainersAreNeverReadOrWrittenPastTheirBlock) {
     EXPECT_EQ(set.container->blockSize, size);
     EXPECT_EQ(set.container->itemType, TWTY_UINT8);
     EXPECT_EQ(set.container->items, (std::vector<int64_t>{4, 5, 6}));
+}
+
+// Distances that a set can change (the shipped files have none): the application's value is in the current
+// unit, the files keep inches.
+std::string DistanceInitial() {
+    std::string ini = ShippedFile("NorvikLX9.ini");
+    return ini.replace(0, ini.find("[ItemType]"),
+                       "[CAP NUMBERS]\r\n258=ICAP_UNITS\r\n4369=ICAP_PHYSICALWIDTH\r\n"
+                       "4376=ICAP_XRESOLUTION\r\n");
+}
+
+std::string DistanceSource() {
+    const char* one = "TWON_ONEVALUE";
+    return Section("ICAP_UNITS", "TWTY_UINT16", "TWON_ENUMERATION", one, one, "TWUN_CENTIMETERS",
+                   "TWUN_INCHES", "TWUN_INCHES,TWUN_CENTIMETERS,TWUN_PIXELS",
+                   "TWUN_INCHES,TWUN_CENTIMETERS,TWUN_PIXELS") +
+           Section("ICAP_XRESOLUTION", "TWTY_FIX32", one, "TWON_ONEVALUE,TWON_RANGE", one, "300", "300",
+                   "300", "300") +
+           Section("ICAP_PHYSICALWIDTH", "TWTY_FIX32", one, one, one, "2.000000", "2.000000", "2.000000",
+                   "2.000000");
+}
+
+class SettableDistances : public Negotiation {
+  protected:
+    ControlFiles files{DistanceSource(), DistanceInitial()};
+};
+
+TEST_F(SettableDistances, SetsAreTakenInTheCurrentUnitAndKeptInInches) {
+    const auto fix = [](int16_t whole, uint16_t frac) { return lx9::Fix32Bits({whole, frac}); };
+    ASSERT_EQ(SetOne(app, ICAP_UNITS, TWTY_UINT16, TWUN_PIXELS).rc, TWRC_SUCCESS);
+    ASSERT_EQ(SetOne(app, ICAP_PHYSICALWIDTH, TWTY_FIX32, fix(900, 0)).rc, TWRC_SUCCESS);  // at 300 per inch
+    EXPECT_EQ(Entry("ICAP_PHYSICALWIDTH", "Current"), "3.000000");
+    // One pixel per pixel says nothing about inches.
+    const std::string before = SourceText();
+    EXPECT_EQ(SetOne(app, ICAP_XRESOLUTION, TWTY_FIX32, fix(1, 0)).condition, TWCC_BADVALUE);
+    EXPECT_EQ(SourceText(), before);
+
+    ASSERT_EQ(SetOne(app, ICAP_UNITS, TWTY_UINT16, TWUN_CENTIMETERS).rc, TWRC_SUCCESS);
+    const Reply set = SetOne(app, ICAP_XRESOLUTION, TWTY_FIX32, fix(100, 0));  // per centimetre
+    ASSERT_EQ(set.rc, TWRC_SUCCESS);
+    EXPECT_EQ(Entry("ICAP_XRESOLUTION", "Current"), "254.000000");
+    EXPECT_NEAR(lx9::Fix32ToReal(lx9::Fix32FromBits(set.container->item)), 254 / 2.54, 1.0 / 65536);
+    ASSERT_EQ(Request(app, ICAP_XRESOLUTION, MSG_SET,
+                      MakeContainer(TWON_RANGE, TWTY_FIX32, {fix(20, 0), fix(400, 0), fix(0, 0x8000), 0, 0}),
+                      TWON_RANGE)
+                  .rc,
+              TWRC_SUCCESS);
+    double min = 0, max = 0, step = 0;  // in inches, to the fixed point's 1/65536
+    ASSERT_EQ(std::sscanf(Entry("ICAP_XRESOLUTION", "Allowed").c_str(), "%lf_to_%lf,%lf", &min, &max, &step),
+              3);
+    EXPECT_NEAR(min, 50.8, 1.0 / 65536);
+    EXPECT_NEAR(max, 1016, 1.0 / 65536);
+    EXPECT_NEAR(step, 1.27, 1.0 / 65536);
 }
 
 }  // namespace

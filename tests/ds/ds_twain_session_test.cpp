@@ -118,8 +118,7 @@ TEST_F(SessionTest, MessagesAnOperationDoesNotTake) {
     const std::pair<Triplet, const char*> rows[] = {
         {{DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST}, "General failure in response to DAT_IDENTITY.  "},
         {{DG_CONTROL, DAT_STATUS, MSG_SET}, "General failure in response to DAT_STATUS.  "},
-        {{DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY},
-         "General failure in response to DAT_USERINTERFACE.  "},
+        {{DG_CONTROL, DAT_USERINTERFACE, MSG_GET}, "General failure in response to DAT_USERINTERFACE.  "},
         {{DG_CONTROL, DAT_PENDINGXFERS, MSG_SET}, "General failure in response to DAT_PENDINGXFER.  "},
         {{DG_CONTROL, DAT_SETUPMEMXFER, MSG_SET},
          "General failure in response to DAT_SETUPMEMXFER, not supported.  "},
@@ -166,6 +165,34 @@ TEST_F(SessionTest, UnlistedTripletsAreProtocolErrorsWithoutABox) {
         }
     }
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// Messages of later TWAIN versions, sent by applications that ask before they act: refused without a box and
+// before any state check, by every operation but those that take any message.
+TEST_F(SessionTest, LaterVersionMessagesAreProtocolErrorsWithoutABox) {
+    const TW_UINT16 datsControl[] = {DAT_IDENTITY, DAT_PENDINGXFERS,  DAT_SETUPMEMXFER, DAT_SETUPFILEXFER,
+                                     DAT_STATUS,   DAT_USERINTERFACE, DAT_XFERGROUP};
+    const TW_UINT16 datsImage[] = {DAT_IMAGEINFO,       DAT_IMAGELAYOUT,   DAT_IMAGEMEMXFER,
+                                   DAT_IMAGENATIVEXFER, DAT_IMAGEFILEXFER, DAT_PALETTE8};
+    const TW_UINT16 later[] = {MSG_QUERYSUPPORT, MSG_GETHELP,        MSG_GETLABEL, MSG_GETLABELENUM,
+                               MSG_CHECKSTATUS,  MSG_ENABLEDSUIONLY, MSG_PASSTHRU, 0x0042};
+    for (int32_t state : {300, 600}) {
+        for (TW_UINT16 msg : later) {
+            const auto check = [&](TW_UINT32 dg, TW_UINT16 dat) {
+                lx9::sourceState = state;
+                char data[1100] = {};
+                const std::string where = std::to_string(dat) + "/" + std::to_string(msg);
+                EXPECT_EQ(app.Call(dg, dat, msg, data), TWRC_FAILURE) << where;
+                EXPECT_EQ(app.Status(), TWCC_BADPROTOCOL) << where;
+                EXPECT_EQ(lx9::sourceState, state) << where;
+            };
+            for (TW_UINT16 dat : datsControl) check(DG_CONTROL, dat);
+            for (TW_UINT16 dat : datsImage) check(DG_IMAGE, dat);
+        }
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+    char data[16] = {};
+    EXPECT_EQ(app.Call(DG_IMAGE, DAT_JPEGCOMPRESSION, MSG_GETLABEL, data), TWRC_SUCCESS);  // any message
 }
 
 TEST_F(SessionTest, IdentityFromStartUpThenFromTheManager) {
@@ -263,8 +290,7 @@ HWND MakeDialog() {
     next = reinterpret_cast<WORD*>(item + 1);
     next[0] = 0xffff;
     next[1] = 0x0081;  // edit
-    return CreateDialogIndirectParamA(
-        GetModuleHandleA(nullptr), dialog, nullptr, PlainDialogProc, 0);
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialog, nullptr, PlainDialogProc, 0);
 }
 
 TEST_F(SessionTest, ProcessEventPassesDialogMessagesToTheMainWindow) {

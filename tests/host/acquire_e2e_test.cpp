@@ -93,9 +93,10 @@ TEST_F(AcquireTest, MessageBoxesOfTheSourceArePrintedAndAnswered) {
 }
 
 TEST_F(AcquireTest, CapabilitiesAreReadAndSetInCommandLineOrder) {
-    const RunResult result = Acquire({"--out", NewFolder("caps"), "--timeout", "30", "--get", "ICAP_XFERMECH",
-                                      "--set", "ICAP_UNITS=TWUN_CENTIMETERS", "--get", "0x0102", "--set",
-                                      "ICAP_UNITS=0", "--get", "CAP_SUPPORTEDCAPS"});
+    const RunResult result =
+        Acquire({"--out", NewFolder("caps"), "--timeout", "30", "--get", "ICAP_XFERMECH", "--set",
+                 "ICAP_UNITS=TWUN_CENTIMETERS", "--get", "0x0102", "--set", "ICAP_UNITS=0", "--get",
+                 "CAP_SUPPORTEDCAPS", "--query", "ICAP_UNITS", "--query", "ICAP_PHYSICALWIDTH"});
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_THAT(result.out, HasSubstr("SET ICAP_XFERMECH=TWSX_NATIVE\n"));
     EXPECT_THAT(result.out, HasSubstr("CAP ICAP_XFERMECH ENUMERATION TWTY_UINT16 current=TWSX_NATIVE "
@@ -104,6 +105,8 @@ TEST_F(AcquireTest, CapabilitiesAreReadAndSetInCommandLineOrder) {
                 HasSubstr("SET ICAP_UNITS=TWUN_CENTIMETERS\nCAP ICAP_UNITS ENUMERATION TWTY_UINT16 "
                           "current=TWUN_CENTIMETERS"));
     EXPECT_THAT(result.out, HasSubstr("CAP CAP_SUPPORTEDCAPS ARRAY TWTY_UINT16 items=CAP_XFERCOUNT,"));
+    EXPECT_THAT(result.out, HasSubstr("QUERY ICAP_UNITS GET,SET,GETDEFAULT,GETCURRENT,RESET\n"
+                                      "QUERY ICAP_PHYSICALWIDTH GET,GETDEFAULT,GETCURRENT\n"));
 }
 
 TEST_F(AcquireTest, ARefusedSetEndsTheRunWithTheSourcesCondition) {
@@ -151,6 +154,10 @@ TEST_F(AcquireTest, FailuresHaveTheirOwnExitCodesAndClearMessages) {
 
     run = Acquire({"--get", "ICAP_NOSUCH"});
     EXPECT_EQ(run.exitCode, 2);
+    run =
+        Acquire({"--out", out, "--timeout", "30", "--query", "ICAP_BRIGHTNESS"});  // not a capability of ours
+    EXPECT_EQ(run.exitCode, 5) << run.out << run.err;
+    EXPECT_THAT(run.err, HasSubstr("refused MSG_QUERYSUPPORT of ICAP_BRIGHTNESS"));
     run = Acquire({"--max-images", "0"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_THAT(run.err, HasSubstr("bad value for --max-images"));

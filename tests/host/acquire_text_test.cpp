@@ -22,21 +22,25 @@ TEST(AcquireOptions, TakesEveryOptionInBothSpellingsAndKeepsCapabilityOrder) {
     Options options;
     std::string error;
     ASSERT_TRUE(Parse({"--out", "C:\\scans", "--memory", "--set", "ICAP_XFERMECH=TWSX_MEMORY", "--get=0x0102",
-                       "--set=ICAP_UNITS=1", "--box-answer", "no", "--max-images=3", "--timeout", "20",
-                       "--source", "Other", "--manager=C:\\x\\TWAIN_32.DLL"},
+                       "--set=ICAP_UNITS=1", "--query", "ICAP_UNITS", "--box-answer", "no", "--max-images=3",
+                       "--timeout", "20", "--source", "Other", "--manager=C:\\x\\TWAIN_32.DLL"},
                       options, error))
         << error;
     EXPECT_EQ(options.outFolder, "C:\\scans");
     EXPECT_TRUE(options.memory);
     EXPECT_EQ(options.sourceName, "Other");
     EXPECT_EQ(options.manager, "C:\\x\\TWAIN_32.DLL");
-    ASSERT_EQ(options.capabilities.size(), 3u);
+    ASSERT_EQ(options.capabilities.size(), 4u);
     EXPECT_TRUE(options.capabilities[0].set);
     EXPECT_EQ(options.capabilities[0].cap, "ICAP_XFERMECH");
     EXPECT_EQ(options.capabilities[0].value, "TWSX_MEMORY");
     EXPECT_FALSE(options.capabilities[1].set);
     EXPECT_EQ(options.capabilities[1].cap, "0x0102");
     EXPECT_EQ(options.capabilities[2].value, "1");
+    EXPECT_FALSE(options.capabilities[1].query);
+    EXPECT_TRUE(options.capabilities[3].query);
+    EXPECT_FALSE(options.capabilities[3].set);
+    EXPECT_EQ(options.capabilities[3].cap, "ICAP_UNITS");
     EXPECT_TRUE(options.answerBoxes);
     EXPECT_EQ(options.boxAnswer, 7);
     EXPECT_EQ(options.maxImages, 3);
@@ -59,7 +63,9 @@ TEST(AcquireOptions, RefusesMalformedCommandLines) {
                                                                   {"--timeout", "99999999999"},
                                                                   {"--box-answer", "maybe"},
                                                                   {"--memory=yes"},
-                                                                  {"--get", ""}}) {
+                                                                  {"--get", ""},
+                                                                  {"--query"},
+                                                                  {"--query", ""}}) {
         EXPECT_FALSE(Parse(args, options, error)) << args[0];
         EXPECT_FALSE(error.empty());
     }
@@ -139,6 +145,13 @@ TEST(ContainerText, DescribesEachContainerKindWithNamesWhereTheCapabilityHasThem
     ASSERT_TRUE(DescribeContainer(ICAP_XRESOLUTION, TWON_RANGE, reinterpret_cast<uint8_t*>(&range),
                                   sizeof(range), text, error));
     EXPECT_EQ(text, "CAP ICAP_XRESOLUTION RANGE TWTY_FIX32 min=50 max=1200 step=10.5 default=0 current=300");
+}
+
+TEST(ContainerText, QuerySupportFlagsByName) {
+    EXPECT_EQ(QuerySupportText(TWQC_GET | TWQC_GETCURRENT | TWQC_GETDEFAULT), "GET,GETDEFAULT,GETCURRENT");
+    EXPECT_EQ(QuerySupportText(0x1F), "GET,SET,GETDEFAULT,GETCURRENT,RESET");
+    EXPECT_EQ(QuerySupportText(0), "NONE");
+    EXPECT_EQ(QuerySupportText(TWQC_SET | 0x0140), "SET,0x0140");
 }
 
 TEST(ContainerText, RefusesContainersLargerThanTheirBlock) {
