@@ -75,7 +75,7 @@ class ScopedLanguage {
     std::optional<std::string> original_;
 };
 
-// The module as freshly loaded: state 3, no application, no image, no condition, no windows, no opener, and
+// The module as freshly loaded: state 3, no application, no image, no condition, no windows, no registered windows, and
 // no data source manager to be found.
 void ResetModule();
 

@@ -99,7 +99,8 @@ void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
     if (settings.close) lx9::NotifyCloseRequest();
 }
 
-bool OpenTestInterface(HWND) {
+// Stands in for the preparation: the pictures come from the timer, and no window is shown.
+INT_PTR StartTestPictures(HWND) {
     ReadSettings();
     offered = 0;
     if (timer) KillTimer(nullptr, timer);
@@ -107,13 +108,15 @@ bool OpenTestInterface(HWND) {
     return timer != 0;
 }
 
+const lx9::UserInterfaceSteps kTestInterface{nullptr, StartTestPictures, nullptr};
+
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (!instance) return FALSE;
     if (reason == DLL_PROCESS_ATTACH) {
         lx9::OnModuleAttach(instance);
-        lx9::SetUserInterfaceOpener(OpenTestInterface);
+        lx9::SetUserInterfaceSteps(&kTestInterface);
     }
     if (reason == DLL_PROCESS_DETACH && timer) KillTimer(nullptr, timer);
     return TRUE;
