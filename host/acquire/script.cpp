@@ -126,8 +126,10 @@ bool ParseLine(const std::vector<std::string>& w, ScriptCommand& c, std::string&
         c.word = w[1];
         return true;
     }
-    if (verb == "select-all" || verb == "close-about") {
-        c.verb = verb == "select-all" ? ScriptVerb::kSelectAll : ScriptVerb::kCloseAbout;
+    if (verb == "select-all" || verb == "close-about" || verb == "end") {
+        c.verb = verb == "select-all" ? ScriptVerb::kSelectAll
+                 : verb == "end"      ? ScriptVerb::kEnd
+                                      : ScriptVerb::kCloseAbout;
         if (n != 1) return (reason = verb + " takes nothing more"), false;
         return true;
     }
@@ -232,7 +234,8 @@ const char* ScriptHelp() {
            "  close-about                          press OK of the About dialog\n"
            "  check ID text \"TEXT\" | check ID visible|hidden|enabled|disabled\n"
            "  sleep MS                             let the windows run for MS milliseconds\n"
-           "  screenshot FILE                      the current window as a PNG file (needs a display)\n";
+           "  screenshot FILE                      the current window as a PNG file (needs a display)\n"
+           "  end                                  the application ends the session (disable, close)\n";
 }
 
 }  // namespace lx9::acquire

@@ -21,6 +21,7 @@ enum class ScriptVerb {
     kCheck,       // check ID text "TEXT" | check ID visible|hidden|enabled|disabled
     kSleep,       // sleep MS
     kScreenshot,  // screenshot FILE: the current window as PNG (skipped without a display)
+    kEnd,         // end: the application ends the session (disables and closes the source)
 };
 
 struct ScriptCommand {

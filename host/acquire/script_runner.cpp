@@ -456,6 +456,10 @@ Step RunCommand(const ScriptCommand& command) {
             return RunSleep(command);
         case ScriptVerb::kScreenshot:
             return RunScreenshot(command);
+        case ScriptVerb::kEnd:
+            // Not a person's input: the application itself leaves its loop, then disables and closes.
+            PostQuitMessage(0);
+            return Done(command);
     }
     return Failed(command, "unknown command");
 }

@@ -186,10 +186,10 @@ TEST(AcquireScript, ReadsEveryCommandWithItsArguments) {
         ParseScript("# a comment\r\n\n  wait preparing 5\r\nwait-text 1003 \"Ins\\\"ert\" 9\n"
                     "click 2\nclick \"Exit\"\ncell 15 ctrl\nmode extended\nselect-all\npage down\n"
                     "answer cancel\nfilm positive\nclose-about\ncheck 1005 hidden\n"
-                    "check 1003 text \"a\\nb\"\nsleep 250\nscreenshot \"C:\\shot.png\"\n",
+                    "check 1003 text \"a\\nb\"\nsleep 250\nscreenshot \"C:\\shot.png\"\nend\n",
                     commands, error))
         << error;
-    ASSERT_EQ(commands.size(), 15u);
+    ASSERT_EQ(commands.size(), 16u);
     EXPECT_EQ(commands[0].line, 3);
     EXPECT_EQ(commands[0].verb, ScriptVerb::kWait);
     EXPECT_EQ(commands[0].word, "preparing");
@@ -211,6 +211,7 @@ TEST(AcquireScript, ReadsEveryCommandWithItsArguments) {
     EXPECT_EQ(commands[12].value, "a\nb");
     EXPECT_EQ(commands[13].number, 250);
     EXPECT_EQ(commands[14].value, "C:\\shot.png");
+    EXPECT_EQ(commands[15].verb, ScriptVerb::kEnd);
 }
 
 TEST(AcquireScript, NamesTheLineOfTheFirstMistake) {
