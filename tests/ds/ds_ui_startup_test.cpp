@@ -484,6 +484,19 @@ TEST_F(Unusable, SendsNothingAfterTheCartridgeWord) {
     ExpectReport(CaseOf("Unusable"));
     ExpectTranscript("fault_unusable");
 }
+
+// The error path left tickIdle taken; a dialog shown again in the same module must still tick: it resumes
+// in state 113 and reports the unusable cartridge once more.
+TEST_F(Unusable, ADialogShownAgainAfterTheErrorPathStillTicks) {
+    ExpectReport(CaseOf("Unusable"));
+    ASSERT_EQ(lx9::tickIdle, 0);
+    ASSERT_EQ(app.Disable(), TWRC_SUCCESS);
+    MessageBoxes boxes;
+    UserActions actions;
+    EXPECT_EQ(EnableWith(actions), TWRC_SUCCESS);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Cartridge?"});  // the host setting is English again
+    EXPECT_EQ(manager.Calls(), 2);
+}
 LX9_FAULT_TEST(OtherDevice, lx9::kPrepWake, 1)
 
 // A standby switch that never comes on: three attempts about a second apart.
