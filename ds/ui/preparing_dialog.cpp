@@ -369,6 +369,8 @@ INT_PTR CALLBACK PreparingDialogProc(HWND dialog, UINT message, WPARAM wParam, L
             return TRUE;
         case WM_SETCURSOR:
             SetCursor(prepState == kPrepCartridge ? arrowCursor : waitCursor);
+            // Handled, also for the controls: they must not put their own cursor back.
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
             return TRUE;
         case WM_NCMOUSEMOVE:
         case WM_CLOSE:

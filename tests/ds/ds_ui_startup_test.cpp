@@ -171,8 +171,11 @@ TEST_F(NoCartridge, PreparingDialogInEachLanguageThenTheCloseButtonAndExit) {
                   [&] {
                       shown = ReadBack(Preparing());
                       // The mouse over the dialog while it waits for the user: the arrow.
-                      SendMessageA(Preparing(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Preparing()),
-                                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+                      // Over a control, too: the dialog answers for it, so the control keeps its hands off.
+                      HWND button = GetDlgItem(Preparing(), IDCANCEL);
+                      EXPECT_EQ(SendMessageA(Preparing(), WM_SETCURSOR, reinterpret_cast<WPARAM>(button),
+                                             MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+                                TRUE);
                       EXPECT_EQ(GetCursor(), lx9::arrowCursor);
                       PostMessageA(Preparing(), WM_SYSCOMMAND, SC_CLOSE, 0);
                       closedAt = GetTickCount();
