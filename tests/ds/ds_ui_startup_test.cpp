@@ -416,6 +416,55 @@ TEST_F(Restarted, AScannerRestartSendsTheDialogBackToWakingIt) {
     EXPECT_EQ(lx9::startScannerWord, lx9::scannerWord);
 }
 
+// Another cartridge while the status block is prepared (the emulator made slow for it): the cartridge check
+// of state 114 sends the dialog back to 113, which takes the new one.
+TEST_F(Restarted, ACartridgeChangedDuringStartUpIsReadAgain) {
+    ScopedLanguage language(std::string{"enu"});
+    ASSERT_FALSE(EmulatorControl("cartridge remove").empty()) << "no relay to the emulator's control socket";
+    EmulatorControl("timing status-block 3000");
+    std::vector<std::string> change;
+    DWORD insertedAt = 0;
+    UserActions actions;
+    actions.Then("the cartridge text", [] { return ShowsText(kEnglish.insert); })
+        .Then("a cartridge goes in",
+              [&] {
+                  EmulatorControl("cartridge insert 15 negative");
+                  insertedAt = GetTickCount();
+                  return true;
+              })
+        .Then("another one while its status block is prepared",
+              [&] {
+                  if (GetTickCount() - insertedAt < 1000) return false;
+                  change = EmulatorControl("cartridge change 40 negative");
+                  return true;
+              })
+        .Then("the dialog ends", Gone, 30000);
+    EXPECT_EQ(EnableWith(actions), TWRC_SUCCESS);
+    EmulatorControl("timing status-block 0");
+    ASSERT_FALSE(change.empty());
+    EXPECT_EQ(change.back(), "ok");
+    EXPECT_EQ(lx9::frameCount, 40) << "the film information of the cartridge now in";
+    EXPECT_EQ(lx9::startCartridgeWord, lx9::cartridgeWord);
+    EXPECT_EQ(lx9::startCartridgeWord & 0xFF, 40);
+}
+
+// The standby switch turned off while the dialog waits: "Standby Switch Off." and the close request.
+TEST_F(Restarted, TheStandbySwitchTurnedOffIsReported) {
+    ScopedLanguage language(std::string{"enu"});
+    ASSERT_FALSE(EmulatorControl("cartridge remove").empty()) << "no relay to the emulator's control socket";
+    MessageBoxes boxes;
+    UserActions actions;
+    actions.Then("the cartridge text", [] { return ShowsText(kEnglish.insert); }).Then("standby off", [] {
+        EmulatorControl("standby off");
+        return true;
+    });
+    EXPECT_EQ(EnableWith(actions), TWRC_SUCCESS);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Standby Switch Off."});
+    EXPECT_EQ(manager.Calls(), 1);
+    EXPECT_EQ(lx9::standbyOff, 1);
+    EmulatorControl("standby on");
+}
+
 // A fault at each state of start-up ends in the report of the user's language and a close request.
 struct FaultCase {
     const char* suite;
