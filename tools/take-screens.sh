@@ -7,6 +7,7 @@
 # splash.png        the splash picture while the source is enabled
 # preparing.png     the device-preparing dialog waiting for a cartridge (English), and
 # preparing_fr.png, preparing_de.png the same in French and German
+# preparing_working.png  the dialog at work (waiting for the scanner's calibration)
 # about.png, property.png  About and Property (opened from the test shell's stand-in main window)
 set -euo pipefail
 
@@ -63,6 +64,12 @@ inside() {
       "$wine" "$build/bin/lx9acquire.exe" --timeout 90 --script "$(winpath "$work/prep-$lang.txt")" || true
   done
   language enu
+
+  # At work: the calibration made slow, so that state 111 (waiting for it) lasts.
+  printf '%s\n' "wait preparing 10" "sleep 1200" "screenshot \"$(winpath "$out/preparing_working.png")\"" \
+    "click 2" "wait gone" >"$work/working.txt"
+  "$root/tools/with-emulator.sh" --prefix "$prefix" --fast --timing calibration=8000 --standby on --cartridge none \
+    -- "$wine" "$build/bin/lx9acquire.exe" --timeout 90 --script "$(winpath "$work/working.txt")" || true
 
   # About and Property through the test shell's stand-in main window.
   mkdir -p "$work/tree/Test"
