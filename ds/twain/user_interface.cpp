@@ -11,7 +11,7 @@ namespace lx9 {
 
 namespace {
 
-UserInterfaceOpener registeredOpener = nullptr;
+UserInterfaceSteps registeredSteps{};
 
 constexpr const char* kEnablePrefix = "General failure in response to MSG_ENABLEDS.  ";
 
@@ -29,8 +29,8 @@ uint8_t LanguageFromCode(const char* code) {
 
 }  // namespace
 
-void SetUserInterfaceOpener(UserInterfaceOpener opener) {
-    registeredOpener = opener;
+void SetUserInterfaceSteps(const UserInterfaceSteps* steps) {
+    registeredSteps = steps ? *steps : UserInterfaceSteps{};
 }
 
 // DG_CONTROL/DAT_USERINTERFACE/MSG_ENABLEDS (state 4 checked by the dispatch table)
@@ -42,11 +42,21 @@ TW_UINT16 EnableDs(pTW_IDENTITY, TW_UINT16, TW_MEMREF data) {
 
     // Room for three characters: anything but exactly three read back means no usable setting.
     char languageCode[4] = {};
-    DWORD length = GetProfileStringA("intl", "sLanguage", "jpn", languageCode, sizeof languageCode);
-    if (length != 3) return RefuseEnable();
+    const DWORD length = GetProfileStringA("intl", "sLanguage", "jpn", languageCode, sizeof languageCode);
+
+    // The splash comes before the setting is judged: it is the same picture in every language.
+    const INT_PTR splash = registeredSteps.showSplash ? registeredSteps.showSplash(parentWindow) : 0;
+    if (length != 3 || splash == -1) return RefuseEnable();
 
     language = LanguageFromCode(languageCode);
-    if (registeredOpener && !registeredOpener(parentWindow)) return RefuseEnable();
+    if (!registeredSteps.runPreparation) return TWRC_SUCCESS;
+    // Only the first preparation of the module leaves the main window to us; later ones (and restarts)
+    // make it themselves before they end.
+    if (registeredSteps.runPreparation(parentWindow) == 1 && !mainDialog &&
+        registeredSteps.createMainWindow) {
+        registeredSteps.createMainWindow(parentWindow);
+    }
+    // EXIT and a failed start-up have asked the application to close the source: the enable itself worked.
     return TWRC_SUCCESS;
 }
 

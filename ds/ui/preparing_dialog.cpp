@@ -1,14 +1,395 @@
-// The device-preparing dialog (placeholder until the dialog itself is built).
+// The device-preparing dialog. Each timer tick runs one step of the state in prepState; every failed device
+// operation takes the error path (timer off, the device error report, which ends the dialog with 0).
 #include "ui/preparing_dialog.h"
+
+#include "device/commands.h"
+#include "device/device_state.h"
+#include "device/error_report.h"
+#include "device/exchange.h"
+#include "device/film_setting.h"
+#include "device/messages.h"
+#include "device/preparation_state.h"
+#include "device/startup_data.h"
+#include "lx9comm.h"
+#include "twain/notify.h"
+#include "twain/source_state.h"
+#include "ui/bitmap_paint.h"
+#include "ui/main_window.h"
+#include "ui/res/startup_ids.h"
+#include "ui/window_layout.h"
 
 namespace lx9 {
 
-INT_PTR CALLBACK PreparingDialogProc(HWND, UINT, WPARAM, LPARAM) {
+HCURSOR arrowCursor = nullptr;
+HCURSOR waitCursor = nullptr;
+
+namespace {
+
+constexpr UINT_PTR kPrepTimer = 1;
+constexpr UINT kDefaultTickMs = 500;
+constexpr UINT kDefaultPollDelayMs = 1000;
+// A scanner that stays busy this many polls while it should wake up is reported as not switching on,
+// rather than holding the dialog for ever.
+constexpr int kDefaultBusyPolls = 30;
+constexpr int kWakeAttempts = 3;
+
+UINT tickMs = kDefaultTickMs;
+UINT pollDelayMs = kDefaultPollDelayMs;
+int busyPolls = kDefaultBusyPolls;
+
+constexpr int kPictureWidth = 138;
+constexpr int kPictureHeight = 208;
+constexpr ControlPlace kPlaces[] = {
+    {IDC_PREP_PICTURE, 10, 10, kPictureWidth, kPictureHeight},
+    {IDC_PREP_PROGRESS, 152, 198, 200, 20},
+    {IDC_PREP_TEXT, 155, 20, 200, 30},
+    {IDC_PREP_LINE, 0, 225, 360, 2},
+    {IDCANCEL, 270, 232, 80, 22},
+};
+
+struct PreparingTexts {
+    const char* insert;     // state 113
+    const char* preparing;  // every other state
+};
+// English, French, German.
+constexpr PreparingTexts kTexts[3] = {
+    {"Insert Cartridge.", "Device is preparing..."},
+    {"Insérer la cassette.", "LX-9 En préparation."},
+    {"Filmpatrone einlegen.", "Gerät arbeitet."},
+};
+
+// The data blocks start-up reads (fixed buffers: the calibration alone is 64 KB).
+uint8_t calibrationBuffer[kCalibrationBytes];
+uint8_t referenceBuffer[kShadingReferenceBytes];
+uint8_t filmBuffer[kFilmInformationBytes];
+constexpr uint32_t kStatusBlockBytes = 31;
+
+enum class StepEnd { kDone, kFailed };
+
+StepEnd Fail(HWND dialog) {
+    KillTimer(dialog, kPrepTimer);
+    ReportDeviceError(dialog);
+    return StepEnd::kFailed;
+}
+
+void EnterState(HWND dialog, int32_t state) {
+    prepState = state;
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE);
+}
+
+bool Status(uint8_t* readyFlags = nullptr, uint8_t* preparationFlags = nullptr) {
+    return GetDeviceStatus(readyFlags, &scannerWord, &cartridgeWord, preparationFlags) != 0;
+}
+
+// The dialog is shown anew for the state a check went back to.
+void ShowAgain(HWND dialog) {
+    ShowWindow(dialog, SW_HIDE);
+    ShowWindow(dialog, SW_SHOW);
+}
+
+enum class Check { kPass, kRestarted, kFailed };
+
+Check ScannerCheck(HWND dialog) {
+    switch (CheckScannerUnchanged()) {
+        case 2:
+            ShowAgain(dialog);
+            return Check::kRestarted;
+        case 1:
+            standbyOff = 1;
+            Fail(dialog);
+            return Check::kFailed;
+    }
+    return Check::kPass;
+}
+
+Check CartridgeCheck(HWND dialog) {
+    if (CheckCartridgeUnchanged()) return Check::kPass;
+    ShowAgain(dialog);
+    return Check::kRestarted;
+}
+
+// 110: standby on if need be; three attempts a poll delay apart, each once the scanner is idle.
+StepEnd WakeScanner(HWND dialog) {
+    if (!Status()) return Fail(dialog);
+    int attempts = 0;
+    int busy = 0;
+    while (scannerWord == 0) {
+        uint8_t ready = 0;
+        if (!Status(&ready)) return Fail(dialog);
+        if (!(ready & kReadyIdle)) {
+            if (++busy > busyPolls) {
+                standbyOnFailed = 1;
+                return Fail(dialog);
+            }
+            Sleep(pollDelayMs);
+            continue;
+        }
+        if (!DeviceControl(StandbyOn)) return Fail(dialog);
+        if (!Status()) return Fail(dialog);
+        if (scannerWord != 0) break;
+        if (++attempts >= kWakeAttempts) {
+            standbyOnFailed = 1;
+            return Fail(dialog);
+        }
+        Sleep(pollDelayMs);
+    }
+    startScannerWord = scannerWord;
+    EnterState(dialog, kPrepCalibrating);
+    return StepEnd::kDone;
+}
+
+// 111: until the calibration is ready.
+StepEnd AwaitCalibration(HWND dialog) {
+    uint8_t preparation = 0;
+    if (!Status(nullptr, &preparation)) return Fail(dialog);
+    switch (ScannerCheck(dialog)) {
+        case Check::kFailed:
+            return StepEnd::kFailed;
+        case Check::kRestarted:
+            return StepEnd::kDone;
+        case Check::kPass:
+            break;
+    }
+    if (preparation & kPrepCalibration) EnterState(dialog, kPrepLoadShading);
+    return StepEnd::kDone;
+}
+
+// 112: the calibration data and the shading reference make the shading tables.
+StepEnd LoadShading(HWND dialog) {
+    if (!ReadDeviceData(kReadCalibration, 0xFFFF, kCalibrationBytes, 0, calibrationBuffer))
+        return Fail(dialog);
+    if (!ReadDeviceData(kReadShadingReference, 2, kShadingReferenceBytes, 0, referenceBuffer)) {
+        return Fail(dialog);
+    }
+    LoadCalibration(calibrationBuffer, referenceBuffer);
+    EnterState(dialog, kPrepCartridge);
+    return StepEnd::kDone;
+}
+
+// 113: until a cartridge is in.
+StepEnd AwaitCartridge(HWND dialog) {
+    if (!Status()) return Fail(dialog);
+    switch (ScannerCheck(dialog)) {
+        case Check::kFailed:
+            return StepEnd::kFailed;
+        case Check::kRestarted:
+            return StepEnd::kDone;
+        case Check::kPass:
+            break;
+    }
+    if (cartridgeWord == 0) return StepEnd::kDone;
+    if (cartridgeWord < 0) {
+        KillTimer(dialog, kPrepTimer);
+        cartridgeFailed = 1;
+        ReportDeviceError(dialog);
+        return StepEnd::kFailed;
+    }
+    startCartridgeWord = cartridgeWord;
+    EnterState(dialog, kPrepStatus);
+    return StepEnd::kDone;
+}
+
+// 114 and 115 begin alike: status, then the scanner and the cartridge must be the ones start-up saw.
+bool PassesBothChecks(HWND dialog, uint8_t& preparation, StepEnd& end) {
+    end = StepEnd::kDone;
+    if (!Status(nullptr, &preparation)) {
+        end = Fail(dialog);
+        return false;
+    }
+    const Check scanner = ScannerCheck(dialog);
+    if (scanner == Check::kFailed) end = StepEnd::kFailed;
+    if (scanner != Check::kPass) return false;
+    return CartridgeCheck(dialog) == Check::kPass;
+}
+
+// 114: the status block, once ready (its contents are not used).
+StepEnd ReadStatusBlock(HWND dialog) {
+    uint8_t preparation = 0;
+    StepEnd end;
+    if (!PassesBothChecks(dialog, preparation, end)) return end;
+    if (preparation & kPrepStatusBlock) {
+        uint8_t statusBlock[kStatusBlockBytes];
+        if (!ReadDeviceData(kReadStatusBlock, 0xFFFF, kStatusBlockBytes, 0, statusBlock)) return Fail(dialog);
+        EnterState(dialog, kPrepFilm);
+    }
+    return StepEnd::kDone;
+}
+
+// 115: the film information, once ready.
+StepEnd ReadFilmInformation(HWND dialog) {
+    uint8_t preparation = 0;
+    StepEnd end;
+    if (!PassesBothChecks(dialog, preparation, end)) return end;
+    if (preparation & kPrepFilmInfo) {
+        if (!ReadDeviceData(kReadFilmInfo, 0xFFFF, kFilmInformationBytes, 0, filmBuffer)) return Fail(dialog);
+        // A block whose frame count is not 1..40 describes no cartridge: a reply that cannot be used.
+        if (!UnpackFilmInformation(filmBuffer)) {
+            RefuseReply();
+            return Fail(dialog);
+        }
+        EnterState(dialog, kPrepFinish);
+    }
+    return StepEnd::kDone;
+}
+
+// 116: the starting exposures; after a restart the dialog makes the main window itself.
+StepEnd Finish(HWND dialog) {
+    ComputeStartingExposures();
+    if (!firstPreparation) CreateMainWindow(parentWindow);
+    KillTimer(dialog, kPrepTimer);
+    EndDialog(dialog, 1);
+    firstPreparation = 0;
+    return StepEnd::kDone;
+}
+
+StepEnd RunStep(HWND dialog) {
+    switch (prepState) {
+        case kPrepWake:
+            return WakeScanner(dialog);
+        case kPrepCalibrating:
+            return AwaitCalibration(dialog);
+        case kPrepLoadShading:
+            return LoadShading(dialog);
+        case kPrepCartridge:
+            return AwaitCartridge(dialog);
+        case kPrepStatus:
+            return ReadStatusBlock(dialog);
+        case kPrepFilm:
+            return ReadFilmInformation(dialog);
+        case kPrepFinish:
+            return Finish(dialog);
+    }
+    prepState = kPrepWake;  // not a state of the machine: start over
+    return StepEnd::kDone;
+}
+
+BOOL OnInitDialog(HWND dialog) {
+    LoadMessages();
+    // A dialog that ended in the error path left the flag taken; a new dialog must tick again.
+    tickIdle = 1;
+    if (!LPT1_Open()) {
+        ReportDeviceError(dialog);
+        return TRUE;
+    }
+    ReadFilmSetting();
+    ClearErrorFlags();
+    SizeWindowAtOrigin(dialog, 360, 282);
+    PlaceControls(dialog, kPlaces);
+    CentreWindow(dialog);
+    char idText[kIdTextSize] = {};
+    if (!Inquire(idText, sizeof idText, &deviceBufferSize)) {
+        ReportDeviceError(dialog);
+        return TRUE;
+    }
+    if (lstrcmpA(idText, kExpectedDeviceId) != 0) {
+        idMismatch = 1;
+        ReportDeviceError(dialog);
+        return TRUE;
+    }
+    arrowCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    waitCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32514));   // IDC_WAIT
+    SetTimer(dialog, kPrepTimer, tickMs, nullptr);
+    return TRUE;
+}
+
+int ProgressRight() {
+    switch (prepState) {
+        case kPrepCalibrating:
+            return 39;
+        case kPrepLoadShading:
+            return 79;
+        case kPrepCartridge:
+            return 119;
+        case kPrepStatus:
+            return 159;
+        case kPrepFinish:
+            return 199;
+    }
+    return 0;  // 110 and 115 draw no bar
+}
+
+void SetTextIfChanged(HWND control, const char* text) {
+    char current[64] = {};
+    GetWindowTextA(control, current, sizeof current);
+    if (lstrcmpA(current, text) != 0) SetWindowTextA(control, text);
+}
+
+void OnPaint(HWND dialog) {
+    PAINTSTRUCT paint;
+    BeginPaint(dialog, &paint);
+    const bool waitingForCartridge = prepState == kPrepCartridge;
+    HWND picture = GetDlgItem(dialog, IDC_PREP_PICTURE);
+    if (HDC dc = GetDC(picture)) {
+        DrawBitmapResource(dc, waitingForCartridge ? IDB_INSERT_CARTRIDGE : IDB_SCANNER_WORKING,
+                           kPictureWidth, kPictureHeight);
+        ReleaseDC(picture, dc);
+    }
+    const PreparingTexts& texts = kTexts[TemplateForLanguage(0, 1, 2)];
+    SetTextIfChanged(GetDlgItem(dialog, IDC_PREP_TEXT), waitingForCartridge ? texts.insert : texts.preparing);
+    if (const int right = ProgressRight()) {
+        HWND bar = GetDlgItem(dialog, IDC_PREP_PROGRESS);
+        if (HDC dc = GetDC(bar)) {
+            HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+            const RECT filled{0, 0, right, 19};
+            FillRect(dc, &filled, blue);
+            DeleteObject(blue);
+            ReleaseDC(bar, dc);
+        }
+    }
+    EndPaint(dialog, &paint);
+}
+
+void OnTimer(HWND dialog) {
+    if (!tickIdle) return;  // the previous step is still running (it waits or shows a box)
+    tickIdle = 0;
+    if (RunStep(dialog) != StepEnd::kFailed) tickIdle = 1;
+}
+
+void OnExit(HWND dialog) {
+    KillTimer(dialog, kPrepTimer);
+    LPT1_Close();
+    NotifyCloseRequest();
+    EndDialog(dialog, 0);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK PreparingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(dialog);
+        case WM_PAINT:
+            OnPaint(dialog);
+            return TRUE;
+        case WM_TIMER:
+            OnTimer(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL) OnExit(dialog);
+            return TRUE;
+        case WM_SETCURSOR:
+            SetCursor(prepState == kPrepCartridge ? arrowCursor : waitCursor);
+            // Handled, also for the controls: they must not put their own cursor back.
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        case WM_NCMOUSEMOVE:
+        case WM_CLOSE:
+            // The title bar's close button only sets the cursor: the dialog ends by EXIT or by itself.
+            SetCursor(arrowCursor);
+            return TRUE;
+    }
     return FALSE;
 }
 
-INT_PTR ShowPreparingDialog(HWND) {
-    return 0;
+INT_PTR ShowPreparingDialog(HWND owner) {
+    const int id = TemplateForLanguage(IDD_PREPARING_EN, IDD_PREPARING_FR, IDD_PREPARING_DE);
+    return DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(id), owner, PreparingDialogProc, 0);
+}
+
+void SetPreparationTiming(UINT newTickMs, UINT newPollDelayMs, int newBusyPolls) {
+    tickMs = newTickMs ? newTickMs : kDefaultTickMs;
+    pollDelayMs = newPollDelayMs ? newPollDelayMs : kDefaultPollDelayMs;
+    busyPolls = newBusyPolls > 0 ? newBusyPolls : kDefaultBusyPolls;
 }
 
 }  // namespace lx9

@@ -5,11 +5,16 @@
 #include "exit_codes.h"
 #include "image_files.h"
 #include "image_transfer.h"
+#include "script_runner.h"
 #include "twain_names.h"
 #include "twain_session.h"
 #include "watchdog.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
 
 namespace lx9::acquire {
 namespace {
@@ -18,6 +23,28 @@ constexpr const char* kWindowClass = "LX9AcquireWindow";
 
 void PrintError(const std::string& text) {
     std::fprintf(stderr, "lx9acquire: %s\n", text.c_str());
+}
+
+// The whole script, read before anything is opened ("-": standard input).
+bool ReadScript(const std::string& name, std::vector<ScriptCommand>& commands, std::string& error) {
+    std::string text;
+    if (name == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    } else {
+        std::ifstream in(name, std::ios::binary);
+        if (!in) {
+            error = "the script \"" + name + "\" cannot be read";
+            return false;
+        }
+        std::ostringstream all;
+        all << in.rdbuf();
+        text = all.str();
+    }
+    if (!ParseScript(text, commands, error)) {
+        error = "script " + name + ", " + error;
+        return false;
+    }
+    return true;
 }
 
 // The application's own window: the manager and the source need one (hParent), nobody needs to see it.
@@ -65,6 +92,11 @@ int Acquisition::Run() {
         }
     }
     std::string error;
+    std::vector<ScriptCommand> script;
+    if (!options_.script.empty() && !ReadScript(options_.script, script, error)) {
+        PrintError(error);
+        return kExitUsage;
+    }
     if (!PrepareFolder(options_.outFolder, error)) return Abort(kExitFile, error);
     if (options_.answerBoxes && !InstallBoxAnswerer(options_.boxAnswer)) {
         return Abort(kExitInternal, "the message box hook cannot be installed");
@@ -74,11 +106,18 @@ int Acquisition::Run() {
 
     int code = Connect();
     if (code == kExitDone) code = Negotiate();
+    // The script starts before the enable: the source's first windows are modal within it.
+    const bool scripted = !options_.script.empty();
+    if (code == kExitDone && scripted && !StartScript(script))
+        code = Abort(kExitInternal, "no timer for the script");
     if (code == kExitDone) code = session_.Enable(window_, error) ? Loop() : Abort(kExitSource, error);
+    const bool scriptDone = scripted && StopScript();
     session_.Disable();
     session_.CloseSource();
     session_.CloseManager();
-    if (code == kExitDone && images_ == 0) {
+    if (scripted && !scriptDone && (code == kExitDone || code == kExitNoImage)) return kExitScript;
+    // A script is the measure of its run: one that went through needs no image.
+    if (code == kExitDone && images_ == 0 && !scripted) {
         PrintError("the source was closed before any image was transferred");
         code = kExitNoImage;
     }

@@ -45,15 +45,6 @@ BOOL CALLBACK CheckChild(HWND child, LPARAM data) {
     return TRUE;
 }
 
-bool IsMessageBox(HWND window) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof(className));
-    if (std::strcmp(className, "#32770") != 0 || !GetDlgItem(window, kTextId)) return false;
-    bool onlyBoxControls = true;
-    EnumChildWindows(window, CheckChild, reinterpret_cast<LPARAM>(&onlyBoxControls));
-    return onlyBoxControls;
-}
-
 std::string WindowText(HWND window) {
     const int length = GetWindowTextLengthA(window);
     if (length <= 0) return {};
@@ -93,6 +84,15 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
+
+bool IsMessageBox(HWND window) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof(className));
+    if (std::strcmp(className, "#32770") != 0 || !GetDlgItem(window, kTextId)) return false;
+    bool onlyBoxControls = true;
+    EnumChildWindows(window, CheckChild, reinterpret_cast<LPARAM>(&onlyBoxControls));
+    return onlyBoxControls;
+}
 
 std::string BoxLine(const std::string& caption, const std::string& text) {
     const auto quoted = [](const std::string& value) {

@@ -14,6 +14,7 @@ enum ExitCode : int {
     kExitFile = 7,        // an image file could not be written
     kExitTimeout = 8,     // nothing happened for --timeout seconds
     kExitNoImage = 9,     // the source was closed before any image came
+    kExitScript = 10,     // a --script command failed or was not reached
 };
 
 }  // namespace lx9::acquire

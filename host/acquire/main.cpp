@@ -2,6 +2,7 @@
 #include "acquisition.h"
 #include "exit_codes.h"
 #include "options.h"
+#include "script.h"
 #include "watchdog.h"
 
 #include <cstdio>
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
         }
         if (options.help) {
             std::fputs(UsageText(), stdout);
+            std::fputs(ScriptHelp(), stdout);
             return kExitDone;
         }
         StartWatchdog(options.timeoutSeconds);

@@ -102,6 +102,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             options.answerBoxes = true;
         } else if (name == "--max-images") {
             ok = ParseCount(value, 1, options.maxImages);
+        } else if (name == "--script") {
+            ok = !value.empty();
+            options.script = value;
         } else if (name == "--timeout") {
             ok = ParseCount(value, 1, options.timeoutSeconds);
         } else {
@@ -137,10 +140,11 @@ const char* UsageText() {
            "  --box-answer WHICH   answer boxes with ok, cancel, yes or no (implies --answer-boxes)\n"
            "  --max-images N       stop after N images\n"
            "  --timeout SECONDS    give up when nothing happens for that long\n"
+           "  --script FILE        operate the source's windows as the script says (\"-\": standard input)\n"
            "Exit codes: 0 done, 2 bad command line, 3 manager missing or refused, 4 source missing, refused "
            "or\n"
            "not enabled, 5 capability refused, 6 transfer failed, 7 file not written, 8 timed out,\n"
-           "9 the source was closed before any image came.\n";
+           "9 the source was closed before any image came, 10 a script command failed or was not reached.\n";
 }
 
 }  // namespace lx9::acquire

@@ -24,6 +24,7 @@ struct Options {
     int boxAnswer = 1;       // IDOK
     int maxImages = 0;       // 0: until the source asks to be closed
     int timeoutSeconds = 0;  // 0: wait as long as the user takes
+    std::string script;      // --script FILE ("-": standard input); empty: a person operates the windows
     bool help = false;
 };
 

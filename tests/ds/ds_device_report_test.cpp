@@ -9,6 +9,7 @@
 #include "device/device_state.h"
 #include "device/error_report.h"
 #include "device/messages.h"
+#include "device/preparation_state.h"
 #include "ds_device_support.h"
 #include "lx9comm.h"
 #include "twain/notify.h"
@@ -165,6 +166,38 @@ TEST_F(DeviceReport, PortThatCannotBeOpenedIsReported) {
     ASSERT_EQ(reader.Boxes().size(), 1u);
     EXPECT_EQ(reader.Boxes()[0].text, "Port Imprimante impossible \340 ouvrir(LPT1).");
     EXPECT_EQ(reader.Boxes()[0].caption, "Erreur");
+}
+
+// What start-up and the workflows' guards learn from the latest status: a scanner in standby, restarted, or
+// another cartridge, and where start-up picks up again.
+TEST(StartupChecks, ScannerAndCartridgeAgainstWhatStartUpSaw) {
+    lx9::startScannerWord = 0x4C01;
+    lx9::startCartridgeWord = 0x0119;
+    const struct {
+        uint16_t scanner;
+        int32_t expected;
+        int32_t state;
+    } scanners[] = {{0x4C01, 0, 115}, {0, 1, 115}, {0x4D02, 2, 110}};
+    for (const auto& c : scanners) {
+        lx9::prepState = 115;
+        lx9::scannerWord = c.scanner;
+        EXPECT_EQ(lx9::CheckScannerUnchanged(), c.expected) << c.scanner;
+        EXPECT_EQ(lx9::prepState, c.state) << c.scanner;
+    }
+    const struct {
+        int16_t cartridge;
+        int32_t expected;
+        int32_t state;
+    } cartridges[] = {{0x0119, 1, 114}, {0x0219, 0, 113}, {0, 0, 113}, {-0x7EE7, 0, 113}};
+    for (const auto& c : cartridges) {
+        lx9::prepState = 114;
+        lx9::cartridgeWord = c.cartridge;
+        EXPECT_EQ(lx9::CheckCartridgeUnchanged(), c.expected) << c.cartridge;
+        EXPECT_EQ(lx9::prepState, c.state) << c.cartridge;
+    }
+    lx9::prepState = lx9::kPrepWake;
+    lx9::scannerWord = lx9::startScannerWord = 0;
+    lx9::cartridgeWord = lx9::startCartridgeWord = 0;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Enable and disable (state rules, language, the interface hook) and the notifications through the manager.
+// Enable and disable (state rules, language, the order of the windows) and the notifications through the
+// manager.
 #include "ds_twain_support.h"
 
 #include "twain/notify.h"
@@ -61,34 +62,67 @@ TEST_F(InterfaceTest, ASettingOfOtherThanThreeCharactersCannotOpenTheInterface) 
     }
 }
 
-HWND openerParent = nullptr;
-int openerCalls = 0;
-uint8_t languageSeenByOpener = 0;
+// Stand-ins for the windows, recording the order in which enabling opens them.
+struct StepLog {
+    std::vector<std::string> calls;
+    HWND owner = nullptr;
+    uint8_t languageAtPreparation = 9;
+    INT_PTR splashResult = 0;
+    INT_PTR preparationResult = 1;
+    bool preparationMakesWindow = false;
+};
+StepLog steps;
 
-bool OpenTestInterface(HWND parent) {
-    ++openerCalls;
-    openerParent = parent;
-    languageSeenByOpener = lx9::language;
-    lx9::mainDialog =
-        CreateWindowExA(0, "STATIC", "main", WS_POPUP, 0, 0, 10, 10, parent, nullptr, nullptr, nullptr);
-    return true;
+HWND MakeStandInWindow(HWND owner) {
+    return CreateWindowExA(0, "STATIC", "main", WS_POPUP, 0, 0, 10, 10, owner, nullptr, nullptr, nullptr);
 }
 
-bool FailToOpen(HWND) {
-    return false;
+INT_PTR StandInSplash(HWND owner) {
+    steps.calls.push_back("splash");
+    steps.owner = owner;
+    return steps.splashResult;
 }
 
-TEST_F(InterfaceTest, EnableOpensTheRegisteredInterfaceAndDisableDestroysItsWindow) {
+INT_PTR StandInPreparation(HWND owner) {
+    steps.calls.push_back("preparation");
+    steps.languageAtPreparation = lx9::language;
+    if (steps.preparationMakesWindow) lx9::mainDialog = MakeStandInWindow(owner);
+    return steps.preparationResult;
+}
+
+HWND StandInMainWindow(HWND owner) {
+    steps.calls.push_back("main window");
+    lx9::mainDialog = MakeStandInWindow(owner);
+    return lx9::mainDialog;
+}
+
+const lx9::UserInterfaceSteps kStandIns{StandInSplash, StandInPreparation, StandInMainWindow};
+
+class WindowStepsTest : public InterfaceTest {
+  protected:
+    void SetUp() override {
+        InterfaceTest::SetUp();
+        steps = StepLog{};
+        lx9::SetUserInterfaceSteps(&kStandIns);
+        parent =
+            CreateWindowExA(0, "STATIC", "app", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    }
+    void TearDown() override {
+        InterfaceTest::TearDown();
+        DestroyWindow(parent);
+    }
+    HWND parent = nullptr;
+};
+
+using Calls = std::vector<std::string>;
+
+TEST_F(WindowStepsTest, EnableShowsSplashThenPreparationThenTheMainWindowAndDisableDestroysIt) {
     ScopedLanguage language(std::string{"deu"});
-    HWND parent =
-        CreateWindowExA(0, "STATIC", "app", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    openerCalls = 0;
-    lx9::SetUserInterfaceOpener(OpenTestInterface);
     ASSERT_EQ(app.Enable(parent), TWRC_SUCCESS);
-    EXPECT_EQ(openerCalls, 1);
-    EXPECT_EQ(openerParent, parent);
+    EXPECT_EQ(steps.calls, (Calls{"splash", "preparation", "main window"}));
+    EXPECT_EQ(steps.owner, parent);
     EXPECT_EQ(lx9::parentWindow, parent);
-    EXPECT_EQ(languageSeenByOpener, 2);
+    EXPECT_EQ(steps.languageAtPreparation, 2);
     HWND window = lx9::mainDialog;
     ASSERT_TRUE(IsWindow(window));
 
@@ -99,26 +133,52 @@ TEST_F(InterfaceTest, EnableOpensTheRegisteredInterfaceAndDisableDestroysItsWind
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, kEnableRefusal);
     EXPECT_EQ(boxes.Boxes()[0].owner, parent);
+    EXPECT_EQ(steps.calls.size(), 3u);
 
     ASSERT_EQ(app.Disable(), TWRC_SUCCESS);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(lx9::mainDialog, nullptr);
     EXPECT_EQ(lx9::sourceState, 400);
-
-    // Enable again: one new window, the old one stays gone.
-    ASSERT_EQ(app.Enable(parent), TWRC_SUCCESS);
-    EXPECT_EQ(openerCalls, 2);
-    EXPECT_TRUE(IsWindow(lx9::mainDialog));
-    DestroyWindow(parent);
 }
 
-TEST_F(InterfaceTest, AnInterfaceThatCannotOpenLeavesTheSourceOpen) {
+TEST_F(WindowStepsTest, APreparationThatMadeTheMainWindowItselfGetsNoSecondOne) {
     ScopedLanguage language(std::string{"enu"});
-    lx9::SetUserInterfaceOpener(FailToOpen);
-    EXPECT_EQ(app.Enable(), TWRC_FAILURE);
+    steps.preparationMakesWindow = true;
+    ASSERT_EQ(app.Enable(parent), TWRC_SUCCESS);
+    EXPECT_EQ(steps.calls, (Calls{"splash", "preparation"}));
+    EXPECT_TRUE(IsWindow(lx9::mainDialog));
+}
+
+TEST_F(WindowStepsTest, ExitOrAFailedStartUpStillEnablesButOpensNoMainWindow) {
+    ScopedLanguage language(std::string{"fra"});
+    for (INT_PTR result : {0, -1}) {
+        steps = StepLog{};
+        steps.preparationResult = result;
+        ASSERT_EQ(app.Enable(parent), TWRC_SUCCESS) << result;
+        EXPECT_EQ(steps.calls, (Calls{"splash", "preparation"}));
+        EXPECT_EQ(lx9::mainDialog, nullptr);
+        EXPECT_EQ(lx9::sourceState, 500);
+        ASSERT_EQ(app.Disable(), TWRC_SUCCESS);
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(WindowStepsTest, TheSplashComesBeforeTheSettingIsJudgedAndASplashThatCannotShowRefuses) {
+    {
+        ScopedLanguage language(std::string{"de"});
+        EXPECT_EQ(app.Enable(parent), TWRC_FAILURE);
+        EXPECT_EQ(steps.calls, (Calls{"splash"}));
+    }
+    steps = StepLog{};
+    steps.splashResult = -1;
+    ScopedLanguage language(std::string{"enu"});
+    EXPECT_EQ(app.Enable(parent), TWRC_FAILURE);
+    EXPECT_EQ(steps.calls, (Calls{"splash"}));
     EXPECT_EQ(lx9::sourceState, 400);
     EXPECT_EQ(app.Status(), TWCC_SEQERROR);
-    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{kCantOpen, kEnableRefusal}));
+    EXPECT_EQ(boxes.Texts(),
+              (std::vector<std::string>{kCantOpen, kEnableRefusal, kCantOpen, kEnableRefusal}));
+    EXPECT_EQ(boxes.Boxes()[0].owner, nullptr);
 }
 
 // The notifications, through the recording manager of bin/fake_dsm.

@@ -165,7 +165,7 @@ ScopedLanguage::~ScopedLanguage() {
 
 void ResetModule() {
     lx9::StoreTransferImage(nullptr);
-    lx9::SetUserInterfaceOpener(nullptr);
+    lx9::SetUserInterfaceSteps(nullptr);
     lx9::SetManagerLibraryName("lx9_no_manager_here.dll");  // a test reaches a manager only when it asks
     if (lx9::mainDialog) DestroyWindow(lx9::mainDialog);
     lx9::mainDialog = nullptr;

@@ -75,8 +75,8 @@ class ScopedLanguage {
     std::optional<std::string> original_;
 };
 
-// The module as freshly loaded: state 3, no application, no image, no condition, no windows, no opener, and
-// no data source manager to be found.
+// The module as freshly loaded: state 3, no application, no image, no condition, no windows (and none
+// registered for enabling), and no data source manager to be found.
 void ResetModule();
 
 // An application talking to the source directly, as the manager would pass its calls on.

@@ -164,5 +164,90 @@ TEST_F(AcquireTest, FailuresHaveTheirOwnExitCodesAndClearMessages) {
     EXPECT_FALSE(Exists(out + "\\image_001.bmp"));
 }
 
+// The scripted user against the test shell's real splash, About and Property and its stand-in main window,
+// which prints the input it gets: every action arrives as a person's input would.
+class AcquireScript : public AcquireTest {
+  protected:
+    RunResult RunScript(const std::string& name, const std::string& script) {
+        const std::string path = NewFolder("script-" + name) + "\\script.txt";
+        FILE* file = std::fopen(path.c_str(), "wb");
+        std::fputs(script.c_str(), file);
+        std::fclose(file);
+        return Acquire({"--script", path, "--timeout", "60"},
+                       {{"LX9_TEST_WINDOW", "1"}, {"LX9_TEST_IMAGES", "0"}, {"LX9_TEST_CLOSE", "0"}});
+    }
+    // The lines in this order (others may come between).
+    static void ExpectInOrder(const RunResult& run, const std::vector<std::string>& lines) {
+        std::size_t at = 0;
+        for (const std::string& line : lines) {
+            const std::size_t found = run.out.find(line, at);
+            ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n"
+                                                << run.out << run.err;
+            at = found + line.size();
+        }
+    }
+};
+
+TEST_F(AcquireScript, MainWindowInputArrivesAsAPersonsInput) {
+    const RunResult run = RunScript("main",
+                                    "wait splash\nwait main 10\n"
+                                    "cell 3\ncell 7 ctrl\ncell 25\n"
+                                    "mode index\nmode extended\n"
+                                    "select-all\npage down\npage up\n"
+                                    "check 1000 text \"ALL\"\ncheck 1132 enabled\n"
+                                    "click \"Exit\"\n");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    ExpectInOrder(run, {"SCRIPT 1 OK wait splash",
+                        "SCRIPT 2 OK wait main 10: \"LX-9 TWAIN\"",
+                        "STANDIN cell 3 ctrl 0",
+                        "SCRIPT 3 OK cell 3",
+                        "STANDIN cell 7 ctrl 1",
+                        "SCRIPT 4 OK cell 7 ctrl",
+                        "STANDIN cell 25 ctrl 0",
+                        "STANDIN mode 1",
+                        "STANDIN mode 2",
+                        "SCRIPT 6 OK mode index: \"INDEX\"",
+                        "STANDIN mode 1",
+                        "SCRIPT 7 OK mode extended: \"EXTEND\"",
+                        "STANDIN select-all 1",
+                        "SCRIPT 8 OK select-all",
+                        "STANDIN vscroll 3",
+                        "STANDIN vscroll 8",
+                        "STANDIN vscroll 2",
+                        "SCRIPT 12 OK check 1132 enabled",
+                        "SCRIPT 13 OK click \"Exit\"",
+                        "STANDIN exit 1"});
+}
+
+TEST_F(AcquireScript, AboutAndPropertyInsideTheirModalLoops) {
+    const RunResult run = RunScript("dialogs",
+                                    "wait main 10\nclick 32816\nwait about\ncheck 1 text \"OK\"\n"
+                                    "close-about\nwait gone\nwait main\n"
+                                    "click 1164\nwait property\ncheck 2 text \"CANCEL\"\n"
+                                    "film positive\nclick 2\nwait gone\nwait main\n"
+                                    "click 1164\nwait property\nfilm positive\nclick 1\nwait gone\n"
+                                    "wait main\nclick 1165\n");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    ExpectInOrder(run, {"SCRIPT 3 OK wait about: \"About\"", "SCRIPT 5 OK close-about", "STANDIN about 0",
+                        "SCRIPT 9 OK wait property: \"PROPERTY\"", "SCRIPT 11 OK film positive: \"POSI\"",
+                        "STANDIN property 0 film 0", "SCRIPT 18 OK click 1", "STANDIN property 1 film 1",
+                        "STANDIN exit 1"});
+}
+
+TEST_F(AcquireScript, AFailedCommandEndsTheRunWithItsReason) {
+    RunResult run = RunScript("fails", "wait main 10\ncheck 1000 text \"SOMETHING\"\ncell 1\n");
+    EXPECT_EQ(run.exitCode, 10) << run.out << run.err;
+    EXPECT_TRUE(Printed(run, "SCRIPT 2 FAIL check 1000 text \"SOMETHING\": shows \"ALL\"")) << run.out;
+    EXPECT_FALSE(Printed(run, "STANDIN cell 1")) << "nothing after the failure";
+
+    run = RunScript("times-out", "wait box 1\n");
+    EXPECT_EQ(run.exitCode, 10) << run.out << run.err;
+    EXPECT_TRUE(Printed(run, "SCRIPT 1 FAIL wait box 1: timed out after")) << run.out;
+
+    run = RunScript("bad", "wait splash\nclick\n");
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    EXPECT_THAT(run.err, HasSubstr("line 2: click needs one control id or \"caption\""));
+}
+
 }  // namespace
 }  // namespace lx9::hosttest

@@ -4,6 +4,7 @@
 #include "cap_value.h"
 #include "container_text.h"
 #include "options.h"
+#include "script.h"
 #include "twain_names.h"
 
 #include <gtest/gtest.h>
@@ -189,6 +190,69 @@ TEST(BoxAnswerer, PrintsOneLineWithQuotesAndLineEndsEscaped) {
     EXPECT_EQ(BoxLine("LX-9 TWAIN Source Error", "General failure.  Bad value error."),
               "BOX \"LX-9 TWAIN Source Error\" \"General failure.  Bad value error.\"");
     EXPECT_EQ(BoxLine("", "a \"b\"\r\nc\\d"), "BOX \"\" \"a \\\"b\\\"\\r\\nc\\\\d\"");
+}
+
+TEST(AcquireScript, ReadsEveryCommandWithItsArguments) {
+    std::vector<ScriptCommand> commands;
+    std::string error;
+    ASSERT_TRUE(
+        ParseScript("# a comment\r\n\n  wait preparing 5\r\nwait-text 1003 \"Ins\\\"ert\" 9\n"
+                    "click 2\nclick \"Exit\"\ncell 15 ctrl\nmode extended\nselect-all\npage down\n"
+                    "answer cancel\nfilm positive\nclose-about\ncheck 1005 hidden\n"
+                    "check 1003 text \"a\\nb\"\nsleep 250\nscreenshot \"C:\\shot.png\"\nend\n",
+                    commands, error))
+        << error;
+    ASSERT_EQ(commands.size(), 16u);
+    EXPECT_EQ(commands[0].line, 3);
+    EXPECT_EQ(commands[0].verb, ScriptVerb::kWait);
+    EXPECT_EQ(commands[0].word, "preparing");
+    EXPECT_EQ(commands[0].timeoutMs, 5000u);
+    EXPECT_EQ(commands[0].text, "wait preparing 5");
+    EXPECT_EQ(commands[1].number, 1003);
+    EXPECT_EQ(commands[1].value, "Ins\"ert");
+    EXPECT_EQ(commands[1].timeoutMs, 9000u);
+    EXPECT_EQ(commands[2].number, 2);
+    EXPECT_EQ(commands[3].word, "Exit");
+    EXPECT_EQ(commands[4].number, 15);
+    EXPECT_TRUE(commands[4].ctrl);
+    EXPECT_EQ(commands[5].number, 1);
+    EXPECT_EQ(commands[7].word, "down");
+    EXPECT_EQ(commands[8].word, "cancel");
+    EXPECT_EQ(commands[8].timeoutMs, 20000u) << "the default time-out";
+    EXPECT_EQ(commands[9].number, 1);
+    EXPECT_EQ(commands[11].word, "hidden");
+    EXPECT_EQ(commands[12].value, "a\nb");
+    EXPECT_EQ(commands[13].number, 250);
+    EXPECT_EQ(commands[14].value, "C:\\shot.png");
+    EXPECT_EQ(commands[15].verb, ScriptVerb::kEnd);
+}
+
+TEST(AcquireScript, NamesTheLineOfTheFirstMistake) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"wait", "line 1: wait needs"},
+        {"wait mainwindow", "line 1: wait needs"},
+        {"wait main 0", "line 1: bad time-out"},
+        {"wait main 5 6", "line 1: bad time-out"},
+        {"wait-text 1003 Insert", "line 1: wait-text needs"},
+        {"click \"Exit", "line 1: a quoted text is not closed"},
+        {"click \"2\" 3", "line 1: click needs"},
+        {"cell 26", "line 1: cell needs"},
+        {"cell 3 shift", "line 1: cell needs"},
+        {"mode fast", "line 1: mode needs"},
+        {"page left", "line 1: page needs"},
+        {"answer maybe", "line 1: answer needs"},
+        {"film colour", "line 1: film needs"},
+        {"check 1003 bold", "line 1: check ID needs"},
+        {"check 1003 text Insert", "line 1: check ID text needs"},
+        {"sleep soon", "line 1: sleep needs"},
+        {"\n# fine\nfly away", "line 3: unknown command \"fly\""},
+    };
+    for (const auto& [script, expected] : cases) {
+        std::vector<ScriptCommand> commands;
+        std::string error;
+        EXPECT_FALSE(ParseScript(script, commands, error)) << script;
+        EXPECT_EQ(error.rfind(expected, 0), 0u) << script << " -> " << error;
+    }
 }
 
 }  // namespace

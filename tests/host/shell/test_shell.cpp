@@ -5,6 +5,9 @@
 //   LX9_TEST_IMAGE_SIZE=WxH    their size (default 112x64)
 //   LX9_TEST_BOX=1             show the source's error box before the first picture
 //   LX9_TEST_CLOSE=0           never ask to be closed
+//   LX9_TEST_WINDOW=1          also show the real splash and a stand-in main window with the main window's
+//                              controls, which prints "STANDIN ..." for every input it gets and opens the
+//                              real About and Property dialogs (for the scripted user of lx9acquire)
 #include "test_pattern.h"
 
 #include "twain/ds_entry.h"
@@ -12,11 +15,14 @@
 #include "twain/notify.h"
 #include "twain/source_state.h"
 #include "twain/transfer_image.h"
+#include "device/device_state.h"
 #include "twain/user_interface.h"
+#include "ui/aux_dialogs.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 extern "C" {
 [[maybe_unused]] DSENTRYPROC lx9KeepDsEntry = DS_Entry;
@@ -99,7 +105,8 @@ void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
     if (settings.close) lx9::NotifyCloseRequest();
 }
 
-bool OpenTestInterface(HWND) {
+// Stands in for the preparation: the pictures come from the timer, and no window is shown.
+INT_PTR StartTestPictures(HWND) {
     ReadSettings();
     offered = 0;
     if (timer) KillTimer(nullptr, timer);
@@ -107,13 +114,122 @@ bool OpenTestInterface(HWND) {
     return timer != 0;
 }
 
+const lx9::UserInterfaceSteps kTestInterface{nullptr, StartTestPictures, nullptr};
+
+// The stand-in main window: the identifiers of the real one, laid out like it, reporting its input.
+constexpr const char* kStandInClass = "LX9StandInMain";
+HMENU popup = nullptr;
+
+void Say(const char* format, int a, int b = 0, int c = 0) {
+    std::printf("STANDIN ");
+    std::printf(format, a, b, c);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+int CellOfButton(int id) {
+    if (id >= 1018 && id <= 1031) return id - 1017;
+    if (id >= 1034 && id <= 1044) return id - 1019;
+    return 0;
+}
+
+void OnStandInCommand(HWND window, int id, int code) {
+    const int ctrl = GetKeyState(VK_CONTROL) < 0 ? 1 : 0;
+    if (const int cell = CellOfButton(id)) return Say("cell %d ctrl %d", cell, ctrl);
+    switch (id) {
+        case 1:
+            return Say("select-all %d", 1);
+        case 1004:
+            if (code == CBN_SELCHANGE) {
+                Say("mode %d", static_cast<int>(SendDlgItemMessageA(window, 1004, CB_GETCURSEL, 0, 0)));
+            }
+            return;
+        case 32816:
+            return Say("about %d", static_cast<int>(lx9::ShowAboutDialog(window)));
+        case 1164: {
+            const int result = static_cast<int>(lx9::ShowPropertyDialog(window));
+            return Say("property %d film %d", result, lx9::filmType);
+        }
+        case 1165:
+            Say("exit %d", 1);
+            return lx9::NotifyCloseRequest();
+        default:
+            return Say("command %d", id);
+    }
+}
+
+LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnStandInCommand(window, LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_VSCROLL:
+            Say("vscroll %d", LOWORD(wParam));
+            return 0;
+        case WM_RBUTTONDOWN: {
+            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ClientToScreen(window, &at);
+            TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
+            return 0;
+        }
+        case WM_DESTROY:
+            if (lx9::mainDialog == window) lx9::mainDialog = nullptr;
+            return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void AddChild(HWND parent, const char* type, const char* text, DWORD style, int id, int x, int y, int w,
+              int h) {
+    CreateWindowExA(0, type, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), lx9::moduleInstance, nullptr);
+}
+
+HWND CreateStandInMain(HWND owner) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = StandInProc;
+    windowClass.hInstance = lx9::moduleInstance;
+    windowClass.lpszClassName = kStandInClass;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, kStandInClass, "LX-9 TWAIN", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0,
+                                  640, 480, owner, nullptr, lx9::moduleInstance, nullptr);
+    if (!window) return nullptr;
+    AddChild(window, "BUTTON", "ALL", BS_PUSHBUTTON, 1000, 70, 0, 50, 20);
+    AddChild(window, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, 1004, 260, 0, 100, 70);
+    for (const char* mode : {"STANDARD", "EXTEND", "INDEX"}) {
+        SendDlgItemMessageA(window, 1004, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(mode));
+    }
+    SendDlgItemMessageA(window, 1004, CB_SETCURSEL, 0, 0);
+    AddChild(window, "BUTTON", "About", BS_PUSHBUTTON, 32816, 455, 0, 50, 20);
+    AddChild(window, "BUTTON", "Property", BS_PUSHBUTTON, 1164, 510, 0, 55, 20);
+    AddChild(window, "BUTTON", "Exit", BS_PUSHBUTTON, 1165, 575, 0, 55, 20);
+    AddChild(window, "SCROLLBAR", "", SBS_VERT, 1132, 610, 35, 20, 375);
+    for (int cell = 1; cell <= 25; ++cell) {
+        const int c = (cell - 1) % 5;
+        const int r = (cell - 1) / 5;
+        char label[8];
+        std::snprintf(label, sizeof label, "%d", cell);
+        AddChild(window, "BUTTON", label, BS_PUSHBUTTON, cell <= 14 ? 1017 + cell : 1019 + cell, 120 * c + 6,
+                 85 * r + 40, 112, 64);
+    }
+    if (!popup) {
+        popup = CreatePopupMenu();
+        AppendMenuA(popup, MF_STRING, 1, "SelectAll");
+    }
+    lx9::mainDialog = window;
+    return window;
+}
+
+const lx9::UserInterfaceSteps kTestWindows{lx9::ShowSplash, StartTestPictures, CreateStandInMain};
+
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (!instance) return FALSE;
     if (reason == DLL_PROCESS_ATTACH) {
         lx9::OnModuleAttach(instance);
-        lx9::SetUserInterfaceOpener(OpenTestInterface);
+        lx9::SetUserInterfaceSteps(EnvironmentInt("LX9_TEST_WINDOW", 0) ? &kTestWindows : &kTestInterface);
     }
     if (reason == DLL_PROCESS_DETACH && timer) KillTimer(nullptr, timer);
     return TRUE;

@@ -1,0 +1,55 @@
+# The source's windows: the small dialogs on their own, and start-up with the real windows against lx9emu.
+if(NOT TARGET NorvikLX9Core OR NOT LX9_RUN_WINDOWS_TESTS)
+  return()
+endif()
+set(LX9_UI_SUPPORT ${CMAKE_CURRENT_LIST_DIR}/ds_ui_support.cpp ${CMAKE_CURRENT_LIST_DIR}/ds_device_support.cpp)
+
+function(lx9_ui_program name)
+  add_executable(${name} ${ARGN} ${LX9_UI_SUPPORT})
+  lx9_warnings(${name})
+  target_link_libraries(${name} PRIVATE ds_twain_support NorvikLX9Resources GTest::gtest GTest::gtest_main)
+  add_dependencies(${name} ds_twain_fake_dsm)
+endfunction()
+
+# Splash, About and Property, and the film setting file (written in the prefix's Windows directory).
+lx9_ui_program(ds_ui_dialogs_test ${CMAKE_CURRENT_LIST_DIR}/ds_ui_dialogs_test.cpp)
+lx9_add_test(NAME ds_ui_dialogs_test COMMAND ds_ui_dialogs_test TIMEOUT 120)
+if(TEST ds_ui_dialogs_test)
+  set_tests_properties(ds_ui_dialogs_test PROPERTIES RESOURCE_LOCK windows_directory)
+endif()
+
+if(NOT LX9_EMULATOR AND NOT TARGET lx9emu)
+  return()
+endif()
+lx9_ui_program(ds_ui_startup_test ${CMAKE_CURRENT_LIST_DIR}/ds_ui_startup_test.cpp)
+
+# lx9_ui_startup_suite(SUITE emulator options...): one suite against its own emulator, with the relay to the
+# emulator's control socket.
+function(lx9_ui_startup_suite suite)
+  string(TOLOWER ${suite} lower)
+  lx9_add_test(NAME ds_ui_startup_${lower}_test
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${ARGN}
+            -- ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/emulator_relay.sh
+               ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:ds_ui_startup_test> --gtest_filter=${suite}.*
+    EMULATOR TIMEOUT 240)
+  if(TEST ds_ui_startup_${lower}_test)
+    set_property(TEST ds_ui_startup_${lower}_test APPEND PROPERTY RESOURCE_LOCK windows_directory)
+  endif()
+endfunction()
+
+lx9_ui_startup_suite(NoCartridge --fast --standby on --cartridge none)
+lx9_ui_startup_suite(LaterCartridge --fast --standby on --cartridge none)
+lx9_ui_startup_suite(StandbyOn --fast --standby on --cartridge 25 --film negative)
+lx9_ui_startup_suite(StandbyOff --fast --standby off --cartridge 25 --film negative)
+lx9_ui_startup_suite(Positive40 --fast --standby on --cartridge 40 --film positive)
+lx9_ui_startup_suite(Restarted --fast --standby on --cartridge none)
+lx9_ui_startup_suite(Fault110 --fast --standby on --fault "status 0x71 0x10 code tur always")
+lx9_ui_startup_suite(Fault111 --fast --standby on --fault "status 0x71 0x11 code tur after 1 always")
+lx9_ui_startup_suite(Fault112 --fast --standby on --fault "status 0x71 0x12 code read always")
+lx9_ui_startup_suite(Fault113 --fast --standby on --fault "status 0x71 0x13 code tur after 2 always")
+lx9_ui_startup_suite(Fault114 --fast --standby on --fault "status 0x71 0x14 code tur after 3 always")
+lx9_ui_startup_suite(Fault115 --fast --standby on --fault "status 0x71 0x15 code tur after 4 always")
+lx9_ui_startup_suite(StandbyStuck --fast --standby stuck)
+lx9_ui_startup_suite(BusyWake --fast --standby off)
+lx9_ui_startup_suite(Unusable --fast --standby on --unusable)
+lx9_ui_startup_suite(OtherDevice --fast --standby on --id "MFG:OTHER$<SEMICOLON>MDL:LX-1")
