@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "device/device_state.h"
 #include "device/messages.h"
 #include "ds_device_emulator.h"
+#include "ds_device_support.h"
 #include "ds_ui_support.h"
 #include "lx9comm.h"
 #include "twain/notify.h"
@@ -556,12 +558,15 @@ class Restart : public MainWindowTest {
     }
     // The scanner changes under a running index scan; the next step notices it.
     void ChangeDuringIndexAll(const std::string& command) {
+        const int blocks = lx9test::HeapBlocksBetween(21504, 21504 + 64);
         HWND window = Open(0);
         lx9test::Click(window, kAll);
         ASSERT_FALSE(Ready(window));
         ASSERT_EQ(lx9test::Control(command).back(), "ok");
         EXPECT_TRUE(lx9test::PumpUntil([] { return lx9::mainDialog == nullptr; }, 20000));
         EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(lx9test::HeapBlocksBetween(21504, 21504 + 64), blocks) << "every image freed, once";
+        EXPECT_TRUE(lx9test::HeapValid());
     }
 };
 
@@ -613,6 +618,82 @@ TEST_F(Restart, AnEjectWaitingForAScannerThatStaysBusyEndsInTheReport) {
     EXPECT_EQ(manager.LastMessage(), MSG_CLOSEDSREQ);
     for (const auto& line : log.Since()) EXPECT_EQ(line.code, "0200") << "no eject while busy";
     EXPECT_EQ(log.Since().size(), 5u);
+}
+
+}  // namespace
+
+namespace {
+
+// Screenshots for docs/screens (tests/ds/ds_ui_screens.sh runs these under Xvfb with a display driver;
+// without LX9_SCREENSHOTS they are skipped). The window is copied from the screen as a person sees it.
+class Screens : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        if (!std::getenv("LX9_SCREENSHOTS")) GTEST_SKIP() << "screenshots only under ds_ui_screens.sh";
+        MainWindowTest::SetUp();
+    }
+    static void Capture(HWND window, const std::string& name) {
+        SetForegroundWindow(window);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        lx9test::Pump(800);
+        RECT r{};
+        GetWindowRect(window, &r);
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        BITMAPINFOHEADER header{};
+        header.biSize = sizeof header;
+        header.biWidth = width;
+        header.biHeight = height;
+        header.biPlanes = 1;
+        header.biBitCount = 24;
+        std::vector<uint8_t> pixels(static_cast<size_t>((width * 3 + 3) & ~3) * height);
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+        SelectObject(memory, old);
+        GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
+                  DIB_RGB_COLORS);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        // WriteBmp takes packed rows.
+        std::vector<uint8_t> packed;
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* row = pixels.data() + static_cast<size_t>((width * 3 + 3) & ~3) * y;
+            packed.insert(packed.end(), row, row + width * 3);
+        }
+        const std::string dir = lx9test::ArtifactDir() + "\\screens";
+        CreateDirectoryA(dir.c_str(), nullptr);
+        EXPECT_TRUE(lx9test::WriteBmp(dir + "\\" + name + ".bmp", header, packed.data()));
+    }
+    void IndexedInLanguage(int language, const std::string& name) {
+        HWND window = Open(language);
+        IndexAll(window);
+        Capture(window, name);
+    }
+};
+
+// lx9emu --fast --standby on --cartridge 25 --film negative
+TEST_F(Screens, MainWindowEnglish) {
+    IndexedInLanguage(0, "main-window-english-25");
+}
+TEST_F(Screens, MainWindowFrench) {
+    IndexedInLanguage(1, "main-window-french-25");
+}
+TEST_F(Screens, MainWindowGerman) {
+    IndexedInLanguage(2, "main-window-german-25");
+}
+
+// lx9emu --fast --standby on --cartridge 40 --film negative
+TEST_F(Screens, SecondPageWithASelection) {
+    HWND window = Open(0);
+    IndexAll(window);
+    lx9test::Scroll(window, SB_LINEDOWN);
+    lx9test::ClickCell(window, Button(2), false);  // frames 27, 29 and 33
+    lx9test::ClickCell(window, Button(4), true);
+    lx9test::ClickCell(window, Button(8), true);
+    Capture(window, "main-window-second-page-40");
 }
 
 }  // namespace
