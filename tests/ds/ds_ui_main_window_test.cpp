@@ -458,6 +458,9 @@ TEST_F(Behaviour, NoPopupMenuWhileBusyAndStopEndsTheScan) {
     EXPECT_TRUE(lx9test::Enabled(window, kStop));
     EXPECT_FALSE(lx9test::Enabled(window, Button(1)));
     EXPECT_FALSE(lx9test::RightClickAndChooseFirst(window, nullptr)) << "no menu while busy";
+    const LPARAM overClient = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+    SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(GetDlgItem(window, Button(3))), overClient);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT)) << "the wait cursor, over the cells too";
     // Let a group or two finish, then stop.
     lx9test::PumpUntil([] { return HasImage(25); }, 20000);
     lx9test::Click(window, kStop);
@@ -465,6 +468,8 @@ TEST_F(Behaviour, NoPopupMenuWhileBusyAndStopEndsTheScan) {
     EXPECT_EQ(lx9::busy, 0);
     EXPECT_TRUE(HasImage(25));
     EXPECT_FALSE(HasImage(1)) << "stopped before the last group";
+    SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(GetDlgItem(window, Button(3))), overClient);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
     EXPECT_TRUE(lx9test::RightClickAndChooseFirst(window, nullptr)) << "the menu once ready";
 }
 
@@ -492,6 +497,19 @@ TEST_F(Behaviour, AFrameTheScannerIsBusyForIsScannedAtTheNextTick) {
     EXPECT_EQ(lines[0].code, "0200");
     EXPECT_EQ(lines[1].code, "0200");
     EXPECT_EQ(lines[2].code, "0428");
+}
+
+TEST_F(Behaviour, AboutAndACancelledPropertyLeaveTheWindowAsItIs) {
+    HWND window = Open(0);
+    lx9test::ClickCell(window, Button(4), false);
+    lx9test::Click(window, kSelect);
+    ASSERT_TRUE(WaitReady(window));
+    lx9test::Click(window, 32816);
+    lx9test::Click(window,
+                   1164);  // the dialogs answer 0 until they exist; a Property not confirmed keeps all
+    EXPECT_EQ(lx9::mainDialog, window);
+    EXPECT_EQ(FramesWithImages(), (std::vector<int>{4}));
+    EXPECT_EQ(Selection(), (std::vector<int>{4}));
 }
 
 TEST_F(Behaviour, ExitAsksTheApplicationToClose) {
@@ -600,6 +618,10 @@ TEST_F(Restart, TheStandbySwitchTurnedOffEndsInTheReport) {
     EXPECT_TRUE(FramesWithImages().empty()) << "the report frees the index images";
     lx9test::Control("standby on");
     Prepare();
+    // A report does not leave the steps blocked for the next main window.
+    HWND window = Open(0);
+    IndexAll(window);
+    EXPECT_EQ(FramesWithImages().size(), 25u);
 }
 
 TEST_F(Restart, AnEjectWaitingForAScannerThatStaysBusyEndsInTheReport) {
