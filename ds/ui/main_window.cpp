@@ -44,7 +44,7 @@ void ResetSharedState() {
 }
 
 void PlaceMainControls(HWND window) {
-    MoveWindow(window, 0, 0, kMainWidth, kMainHeight, FALSE);
+    SizeWindowAtOrigin(window, kMainWidth, kMainHeight);
     CentreWindow(window);
     PlaceControls(window, gridPlaces.data(), static_cast<int>(gridPlaces.size()));
     const auto& tools = toolPlaces[LanguageIndex()];

@@ -512,6 +512,17 @@ TEST_F(Behaviour, AboutAndACancelledPropertyLeaveTheWindowAsItIs) {
     EXPECT_EQ(Selection(), (std::vector<int>{4}));
 }
 
+TEST_F(Behaviour, AWindowMadeAnewFindsTheClosedPortAgain) {
+    // As after Property: the old window closed the port, the new one does not open it.
+    DestroyWindow(Open(0));
+    Boxes boxes;
+    HWND window = lx9::CreateMainWindow(application);
+    ASSERT_NE(window, nullptr);
+    IndexAll(window);
+    EXPECT_EQ(FramesWithImages().size(), 25u);
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
 TEST_F(Behaviour, ExitAsksTheApplicationToClose) {
     lx9test::FakeManager manager;
     ASSERT_TRUE(manager.Loaded());
