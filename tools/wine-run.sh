@@ -8,6 +8,8 @@
 #   wine-run.sh --prefix DIR [--arch win32|win64] --start          create the prefix, start the server
 #   wine-run.sh --prefix DIR [--arch win32|win64] --stop           stop the server
 #   wine-run.sh --prefix DIR [--arch win32|win64] -- prog [args]   run a program
+# With --display the X display of $DISPLAY is kept and a new prefix gets the X11 driver (screenshots under
+# Xvfb); give such runs a prefix of their own.
 # win32 runs 32-bit programs with Wine's 32-bit loader (the kernel must run 32-bit code); win64 runs the
 # 64-bit test build with wine64.
 set -euo pipefail
@@ -15,12 +17,14 @@ set -euo pipefail
 prefix=""
 arch=${LX9_WINE_ARCH:-win32}
 action=run
+display=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --prefix) prefix=$2; shift 2 ;;
     --arch) arch=$2; shift 2 ;;
     --start) action=start; shift ;;
     --stop) action=stop; shift ;;
+    --display) display=1; shift ;;
     --) shift; break ;;
     *) break ;;
   esac
@@ -40,7 +44,13 @@ esac
 [ -x "$wine" ] || wine=$(command -v wine)
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;twain_32=n,b"
-unset DISPLAY WAYLAND_DISPLAY
+graphics=null
+if [ "$display" = 1 ]; then
+  [ -n "${DISPLAY:-}" ] || { echo "wine-run.sh: --display without DISPLAY" >&2; exit 2; }
+  graphics=x11
+else
+  unset DISPLAY WAYLAND_DISPLAY
+fi
 
 # The server of this prefix is the wineserver process whose working directory is server-<dev>-<inode>
 # of the prefix (under a temporary directory that Wine chooses).
@@ -83,7 +93,7 @@ init_prefix() {
   # Seeding the null driver before the first boot keeps wineboot from waiting for a display (2 min).
   if [ ! -f "$prefix/user.reg" ]; then
     printf '%s\n' 'WINE REGISTRY Version 2' ';; All keys relative to \\User\\Default' '' \
-      '[Software\\Wine\\Drivers]' '"Graphics"="null"' > "$prefix/user.reg"
+      '[Software\\Wine\\Drivers]' "\"Graphics\"=\"$graphics\"" > "$prefix/user.reg"
   fi
   "$wine" wineboot --init >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "ui/index_image.h"
+#include "chain/index_image.h"
 
 namespace lx9 {
 

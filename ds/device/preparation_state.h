@@ -28,6 +28,8 @@ extern int32_t firstPreparation;
 // scannerWord of the latest status: 0 (standby off) -> 1; the start-up word -> 0; another (the scanner
 // restarted) -> 2, with prepState back to 110.
 int32_t CheckScannerUnchanged();
+constexpr int32_t kScannerStandbyOff = 1;
+constexpr int32_t kScannerRestarted = 2;
 // cartridgeWord of the latest status: the start-up word -> 1; another -> 0, with prepState back to 113.
 int32_t CheckCartridgeUnchanged();
 

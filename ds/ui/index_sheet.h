@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "ui/index_image.h"
+#include "chain/index_image.h"
 
 namespace lx9 {
 

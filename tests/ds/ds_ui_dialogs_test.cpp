@@ -8,7 +8,7 @@
 #include "device/device_state.h"
 #include "device/film_setting.h"
 #include "ds_twain_support.h"
-#include "ds_ui_support.h"
+#include "ds_ui_startup_support.h"
 #include "lx9pict.h"
 #include "twain/source_state.h"
 #include "ui/aux_dialogs.h"

@@ -13,7 +13,7 @@
 #include "device/device_state.h"
 #include "device/preparation_state.h"
 #include "ds_twain_support.h"
-#include "ds_ui_support.h"
+#include "ds_ui_startup_support.h"
 #include "lx9pict.h"
 #include "twain/notify.h"
 #include "twain/source_state.h"

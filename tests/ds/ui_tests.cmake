@@ -1,11 +1,20 @@
-# The source's windows: the small dialogs on their own, and start-up with the real windows against lx9emu.
-if(NOT TARGET NorvikLX9Core OR NOT LX9_RUN_WINDOWS_TESTS)
+# The source's windows, operated as a person operates them: the small dialogs on their own, start-up with the
+# real windows against lx9emu, and the main window with its index scans against lx9emu. The programs are
+# built in every Windows configuration; the suites run where Windows programs run and an emulator is at hand.
+if(NOT TARGET NorvikLX9Core)
   return()
 endif()
-set(LX9_UI_SUPPORT ${CMAKE_CURRENT_LIST_DIR}/ds_ui_support.cpp ${CMAKE_CURRENT_LIST_DIR}/ds_device_support.cpp)
+if(LX9_RUN_WINDOWS_TESTS AND (LX9_EMULATOR OR TARGET lx9emu))
+  set(LX9_UI_EMULATOR_SUITES ON)
+else()
+  set(LX9_UI_EMULATOR_SUITES OFF)
+endif()
+
+set(LX9_UI_STARTUP_SUPPORT ${CMAKE_CURRENT_LIST_DIR}/ds_ui_startup_support.cpp
+                           ${CMAKE_CURRENT_LIST_DIR}/ds_device_support.cpp)
 
 function(lx9_ui_program name)
-  add_executable(${name} ${ARGN} ${LX9_UI_SUPPORT})
+  add_executable(${name} ${ARGN} ${LX9_UI_STARTUP_SUPPORT})
   lx9_warnings(${name})
   target_link_libraries(${name} PRIVATE ds_twain_support NorvikLX9Resources GTest::gtest GTest::gtest_main)
   add_dependencies(${name} ds_twain_fake_dsm)
@@ -18,23 +27,19 @@ if(TEST ds_ui_dialogs_test)
   set_tests_properties(ds_ui_dialogs_test PROPERTIES RESOURCE_LOCK windows_directory)
 endif()
 
-if(NOT LX9_EMULATOR AND NOT TARGET lx9emu)
-  return()
-endif()
+# Start-up: one suite against its own emulator, with the relay to the emulator's control socket.
 lx9_ui_program(ds_ui_startup_test ${CMAKE_CURRENT_LIST_DIR}/ds_ui_startup_test.cpp)
-
-# lx9_ui_startup_suite(SUITE emulator options...): one suite against its own emulator, with the relay to the
-# emulator's control socket.
 function(lx9_ui_startup_suite suite)
+  if(NOT LX9_UI_EMULATOR_SUITES)
+    return()
+  endif()
   string(TOLOWER ${suite} lower)
   lx9_add_test(NAME ds_ui_startup_${lower}_test
     COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${ARGN}
             -- ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/emulator_relay.sh
                ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:ds_ui_startup_test> --gtest_filter=${suite}.*
     EMULATOR TIMEOUT 240)
-  if(TEST ds_ui_startup_${lower}_test)
-    set_property(TEST ds_ui_startup_${lower}_test APPEND PROPERTY RESOURCE_LOCK windows_directory)
-  endif()
+  set_property(TEST ds_ui_startup_${lower}_test APPEND PROPERTY RESOURCE_LOCK windows_directory)
 endfunction()
 
 lx9_ui_startup_suite(NoCartridge --fast --standby on --cartridge none)
@@ -53,3 +58,31 @@ lx9_ui_startup_suite(StandbyStuck --fast --standby stuck)
 lx9_ui_startup_suite(BusyWake --fast --standby off)
 lx9_ui_startup_suite(Unusable --fast --standby on --unusable)
 lx9_ui_startup_suite(OtherDevice --fast --standby on --id "MFG:OTHER$<SEMICOLON>MDL:LX-1")
+
+# The main window and its index scans: one suite against its own emulator, with the control bridge.
+add_executable(ds_ui_main_window_test
+  ${CMAKE_CURRENT_LIST_DIR}/ds_ui_main_window_test.cpp ${CMAKE_CURRENT_LIST_DIR}/ds_ui_main_support.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ds_device_emulator.cpp ${CMAKE_CURRENT_LIST_DIR}/ds_device_support.cpp)
+lx9_warnings(ds_ui_main_window_test)
+target_link_libraries(ds_ui_main_window_test PRIVATE NorvikLX9Core NorvikLX9Resources GTest::gtest
+                                                     GTest::gtest_main)
+add_dependencies(ds_ui_main_window_test ds_twain_fake_dsm)
+
+function(lx9_ui_main_suite suite)
+  if(NOT LX9_UI_EMULATOR_SUITES)
+    return()
+  endif()
+  string(TOLOWER ${suite} name)
+  lx9_add_test(NAME ds_ui_main_window_${name}_test
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${ARGN}
+            -- ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/ds_ui_control_bridge.sh
+            -- ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:ds_ui_main_window_test> --gtest_filter=${suite}.*
+    EMULATOR TIMEOUT 300)
+endfunction()
+
+lx9_ui_main_suite(Layout --fast --standby on --cartridge 40)
+lx9_ui_main_suite(IndexAll15 --fast --standby on --cartridge 15)
+lx9_ui_main_suite(IndexAll25 --fast --standby on --cartridge 25)
+lx9_ui_main_suite(IndexAll40 --fast --standby on --cartridge 40)
+lx9_ui_main_suite(Behaviour --fast --standby on --cartridge 25)
+lx9_ui_main_suite(Restart --fast --standby on --cartridge 25)

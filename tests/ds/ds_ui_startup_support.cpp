@@ -1,4 +1,4 @@
-#include "ds_ui_support.h"
+#include "ds_ui_startup_support.h"
 
 #include "ds_device_support.h"
 #include "lx9twain.h"

@@ -1,4 +1,4 @@
-#include "ui/index_image.h"
+#include "chain/index_image.h"
 
 namespace lx9 {
 
