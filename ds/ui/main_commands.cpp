@@ -17,6 +17,7 @@
 #include "ui/main_state.h"
 #include "ui/main_window.h"
 #include "ui/workflows/eject.h"
+#include "ui/workflows/extended_scan.h"
 #include "ui/workflows/final_scan.h"
 #include "ui/workflows/index_workflows.h"
 

@@ -21,10 +21,6 @@ void StartFinalScan(HWND window) {
     BackToReady(window);
 }
 
-void StartExtendedScan(HWND window, int32_t) {
-    BackToReady(window);
-}
-
 void FinalStep(HWND window, int32_t) {
     BackToReady(window);
 }

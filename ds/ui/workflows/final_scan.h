@@ -10,8 +10,6 @@ namespace lx9 {
 
 // SCAN in standard mode with every selected frame indexed.
 void StartFinalScan(HWND window);
-// SCAN in extended mode with exactly one selected, indexed frame.
-void StartExtendedScan(HWND window, int32_t frame);
 // Timer 1's step while timerJob is 6.
 void FinalStep(HWND window, int32_t total);
 
