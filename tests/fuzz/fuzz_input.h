@@ -4,6 +4,7 @@
 // end numbers are 0 and runs are empty.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -99,7 +100,14 @@ class ExactBuffer {
     ExactBuffer& operator=(const ExactBuffer&) = delete;
 
     void fill(std::span<const uint8_t> data) {
-        for (size_t i = 0; i < size_; ++i) bytes_[i] = data.empty() ? 0 : data[i % data.size()];
+        if (size_ == 0) return;
+        if (data.empty()) {
+            std::memset(bytes_, 0, size_);
+            return;
+        }
+        size_t done = std::min(size_, data.size());
+        std::memcpy(bytes_, data.data(), done);
+        for (; done < size_; done *= 2) std::memcpy(bytes_ + done, bytes_, std::min(done, size_ - done));
     }
     uint8_t* data() const { return bytes_; }
     size_t size() const { return size_; }
