@@ -20,22 +20,20 @@ using namespace lx9test;
 
 namespace {
 
-// The shipped control files, which the build puts beside the test program, plus what transfers read.
-std::string Shipped(const char* name, const char* extra = "") {
+// The shipped control files, which the build puts beside the test program.
+std::string Shipped(const char* name) {
     char path[MAX_PATH];
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string file(path, n);
     file = file.substr(0, file.find_last_of("\\/") + 1) + name;
-    return ReadFileText(file).value_or("") + extra;
+    return ReadFileText(file).value_or("");
 }
 
 class HostileApplication : public ::testing::Test {
   protected:
     void SetUp() override { ResetModule(); }
     void TearDown() override { ResetModule(); }
-    ControlFiles files{
-        Shipped("NorvikLX9.src", "\r\n[Setup Memory Transfer]\r\nMin=640\r\nMax=2048\r\nPreferred=1024\r\n"),
-        Shipped("NorvikLX9.ini")};
+    ControlFiles files{Shipped("NorvikLX9.src"), Shipped("NorvikLX9.ini")};
     BoxWatcher boxes;
     Application app;
 };
@@ -230,6 +228,97 @@ TEST_F(HostileApplication, EveryCallGetsAnAllowedAnswerAndTheSourceStaysUsable) 
     // What the run reached, for the log: a run that is refused everything tests little.
     std::printf("%d calls accepted (%d capability sets), %d refused\n", accepted, sets, refused);
     EXPECT_GT(accepted, 0);
+}
+
+// Control files a user or an installer has damaged: lines cut, dropped or doubled, values replaced by very
+// long texts, numbers out of range or words of the wrong kind. A correct application negotiating every
+// capability gets allowed answers, and the source neither crashes nor hangs.
+std::string Damaged(std::string text, std::mt19937& rng) {
+    static const char* const kValues[] = {"",
+                                          "-99999999999",
+                                          "4294967296",
+                                          "TWSX_NOSUCH",
+                                          "1_to_",
+                                          "[1,2",
+                                          ",,,,",
+                                          "0x7FFFFFFF",
+                                          "3.4e39",
+                                          "nan",
+                                          "TWON_RANGE,TWON_ARRAY,TWON_"};
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    for (int edits = 1 + rng() % 12; edits > 0 && !lines.empty(); --edits) {
+        std::string& line = lines[rng() % lines.size()];
+        const size_t equals = line.find('=');
+        switch (rng() % 5) {
+            case 0:
+                line.resize(rng() % (line.size() + 1));
+                break;
+            case 1:
+                line.clear();
+                break;
+            case 2:
+                if (equals != std::string::npos)
+                    line = line.substr(0, equals + 1) + std::string(2000 + rng() % 3000, 'A' + rng() % 26);
+                break;
+            default:
+                if (equals != std::string::npos)
+                    line = line.substr(0, equals + 1) + kValues[rng() % std::size(kValues)];
+                break;
+        }
+    }
+    if (rng() % 4 == 0) lines.resize(rng() % (lines.size() + 1));  // a file cut short
+    std::string out;
+    for (const auto& line : lines) out += line + "\n";
+    return out;
+}
+
+TEST(HostileControlFiles, DamagedFilesGiveAllowedAnswers) {
+    const std::string source = Shipped("NorvikLX9.src");
+    const std::string initial = Shipped("NorvikLX9.ini");
+    BoxWatcher boxes;
+    for (uint32_t seed = 1; seed <= 30; ++seed) {
+        std::mt19937 rng(seed);
+        ResetModule();
+        ControlFiles files(Damaged(source, rng), seed % 3 == 0 ? Damaged(initial, rng) : initial);
+        Application app;
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const TW_UINT16 opened = app.Open();
+        EXPECT_TRUE(kResults.count(opened));
+        for (TW_UINT16 cap : kCaps) {
+            for (TW_UINT16 msg :
+                 {MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_QUERYSUPPORT, MSG_SET, MSG_RESET}) {
+                TW_CAPABILITY request{cap, TWON_ONEVALUE, nullptr};
+                HGLOBAL given = nullptr;
+                if (msg == MSG_SET) {
+                    given = GlobalAlloc(GMEM_MOVEABLE, 6);
+                    auto* bytes = static_cast<uint8_t*>(GlobalLock(given));
+                    const TW_UINT16 type = TWTY_UINT16;
+                    const TW_UINT32 item = rng() % 3;
+                    std::memcpy(bytes, &type, 2);
+                    std::memcpy(bytes + 2, &item, 4);
+                    GlobalUnlock(given);
+                    request.hContainer = given;
+                }
+                const TW_UINT16 rc = app.Call(DG_CONTROL, DAT_CAPABILITY, msg, &request);
+                EXPECT_TRUE(kResults.count(rc)) << "cap " << cap << " msg " << msg << " result " << rc;
+                EXPECT_LE(app.Status(), TWCC_CHECKDEVICEONLINE);
+                if (request.hContainer && request.hContainer != given) GlobalFree(request.hContainer);
+                if (given) GlobalFree(given);
+            }
+        }
+        TW_IMAGEINFO info{};
+        EXPECT_TRUE(kResults.count(app.Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info)));
+        TW_SETUPMEMXFER setup{};
+        EXPECT_TRUE(kResults.count(app.Call(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup)));
+        app.Close();
+    }
+    ResetModule();
 }
 
 }  // namespace
