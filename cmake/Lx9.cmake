@@ -8,6 +8,10 @@ function(lx9_warnings target)
                                               -fno-omit-frame-pointer)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
+  if(LX9_FUZZ)
+    # Coverage for libFuzzer in every library the harnesses reach; the harnesses link the fuzzer itself.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
 endfunction()
 
 macro(lx9_setup_googletest)

@@ -6,8 +6,11 @@
 #            Windows; every test program is built, and they run under 32-bit Wine (with the emulator on
 #            LPT1) where the kernel runs 32-bit programs; its binaries are always checked (imports, exports)
 #   win64    the same Windows sources for x86_64, whose tests run under wine64 (with the emulator on LPT1)
-# Usage: tools/build-and-test.sh [--native] [--release] [--no-bootstrap] [--jobs N]
-#   --native   only the native part (no Wine, no mingw needed)
+#   fuzz     clang with libFuzzer, ASan and UBSan: every harness of tests/fuzz for a few seconds from its
+#            corpus (the native build already replays the corpora); tools/fuzz.sh runs them longer
+# Usage: tools/build-and-test.sh [--native] [--no-fuzz] [--release] [--no-bootstrap] [--jobs N]
+#   --native   only the native part and the fuzz step (no Wine, no mingw needed)
+#   --no-fuzz  without the fuzz step
 #   --release  also build every configuration as Release (-O3, where GCC reports more), without testing it
 # Environment: LX9_BUILD_ROOT (default <repo>/build), CTEST_ARGS (extra arguments for ctest, e.g. -R pict).
 set -euo pipefail
@@ -17,18 +20,22 @@ build=${LX9_BUILD_ROOT:-$root/build}
 jobs=$(nproc)
 native_only=0
 release=0
+fuzz=1
 bootstrap=1
 while [ $# -gt 0 ]; do
   case "$1" in
     --native) native_only=1; shift ;;
+    --no-fuzz) fuzz=0; shift ;;
     --release) release=1; shift ;;
     --no-bootstrap) bootstrap=0; shift ;;
     --jobs) jobs=$2; shift 2 ;;
-    *) echo "usage: $0 [--native] [--release] [--no-bootstrap] [--jobs N]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--native] [--no-fuzz] [--release] [--no-bootstrap] [--jobs N]" >&2; exit 2 ;;
   esac
 done
 
-[ $bootstrap -eq 1 ] && "$root/tools/bootstrap.sh"
+if [ $bootstrap -eq 1 ]; then
+  if [ $fuzz -eq 1 ]; then "$root/tools/bootstrap.sh" --fuzz; else "$root/tools/bootstrap.sh"; fi
+fi
 mkdir -p "$build"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
@@ -70,6 +77,11 @@ run_tests() {  # run_tests NAME
 status=0
 configure_and_build native -DLX9_SANITIZE=ON
 run_tests native || status=1
+
+if [ $fuzz -eq 1 ]; then
+  configure_and_build fuzz -DLX9_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+  run_tests fuzz || status=1
+fi
 
 if [ $native_only -eq 0 ]; then
   # The Windows builds test the data source against the native emulator built above.

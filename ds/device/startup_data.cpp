@@ -1,5 +1,7 @@
 #include "device/startup_data.h"
 
+#include <algorithm>
+
 #include "device/device_state.h"
 #include "lx9pict.h"
 
@@ -44,7 +46,9 @@ void ComputeStartingExposures() {
         if (filmType == kFilmNegative) {
             frameBaseExposure[f] = GetNewCCDShutter(filmWord, frameHighlights[f]);
         } else if (filmType == kFilmPositive) {
-            frameBaseExposure[f] = static_cast<uint16_t>(2 * calibrationWord);
+            // A calibration word above 32767 would wrap to a short exposure: the longest one is taken
+            // instead.
+            frameBaseExposure[f] = static_cast<uint16_t>(std::min(2 * calibrationWord, 0xFFFF));
         }
         frameExposure[f] = frameBaseExposure[f];
     }

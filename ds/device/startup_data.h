@@ -24,7 +24,7 @@ const uint16_t* ShadingMapFor(uint8_t rangeCode);
 bool UnpackFilmInformation(const uint8_t* info);
 
 // frameBaseExposure and frameExposure of frames 1..frameCount: negative film from the highlights and
-// filmWord, positive film twice calibrationWord.
+// filmWord, positive film twice calibrationWord (at most 65535).
 void ComputeStartingExposures();
 
 }  // namespace lx9

@@ -21,7 +21,7 @@ target_link_libraries(ds_twain_fake_dsm PRIVATE Lx9Twain)
 set_target_properties(ds_twain_fake_dsm PROPERTIES PREFIX "" OUTPUT_NAME TWAIN_32 SUFFIX ".DLL"
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/fake_dsm)
 
-foreach(name session interface image transfer)
+foreach(name session interface image transfer hostile)
   lx9_gtest(ds_twain_${name}_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/ds_twain_${name}_test.cpp
             LIBS ds_twain_support)
   if(TEST ds_twain_${name}_test)

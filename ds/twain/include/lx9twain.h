@@ -198,7 +198,7 @@ static_assert(sizeof(TW_EVENT) == sizeof(void*) + 2);
 static_assert(sizeof(TW_USERINTERFACE) == 4 + sizeof(void*));
 static_assert(sizeof(TW_CAPABILITY) == 4 + sizeof(void*));
 static_assert(offsetof(TW_IMAGEMEMXFER, Memory) == 26);
-#if defined(_WIN64)
+#if INTPTR_MAX > INT32_MAX  // 64-bit Windows, and the native builds of the pure parts
 static_assert(sizeof(TW_EVENT) == 10);
 #else
 static_assert(sizeof(TW_EVENT) == 6);
