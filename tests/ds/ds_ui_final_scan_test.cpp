@@ -50,7 +50,27 @@ struct Taken {
     LONG width = 0, height = 0;
     WORD bits = 0;
     SIZE_T bytes = 0;
+    bool markerTopLeft = false;      // the scene's yellow marker where a person sees it: top left
+    bool markerBottomRight = false;  // where it lands when the picture is turned
+    bool redLeftOfWhite = false;     // the patch row reads red .. white from the left
 };
+
+// Mean B, G, R of a 5 x 5 area around (x, y) counted from the top left of a bottom-up 24-bit DIB.
+void MeanAt(const uint8_t* bits, LONG width, LONG height, int x, int y, int bgr[3]) {
+    for (int c = 0; c < 3; ++c) bgr[c] = 0;
+    for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+            const size_t row = static_cast<size_t>(height - 1 - (y + dy));
+            const uint8_t* px = bits + (row * width + (x + dx)) * 3;
+            for (int c = 0; c < 3; ++c) bgr[c] += px[c];
+        }
+    }
+    for (int c = 0; c < 3; ++c) bgr[c] /= 25;
+}
+
+bool Yellow(const int bgr[3]) {
+    return bgr[2] > 150 && bgr[1] > 130 && bgr[0] < bgr[2] - 60;
+}
 
 // What the application does with DAT_IMAGENATIVEXFER: it takes the block, then ends the transfer.
 Taken TakeImage() {
@@ -62,6 +82,18 @@ Taken TakeImage() {
     taken.width = header->biWidth;
     taken.height = header->biHeight;
     taken.bits = header->biBitCount;
+    if (taken.width == 896 && taken.height == 512 && taken.bits == 24) {
+        // The scene is drawn on 112 x 64 blocks: 8 pixels each here.
+        const auto* bits = reinterpret_cast<const uint8_t*>(header + 1);
+        int marker[3], turned[3], red[3], white[3];
+        MeanAt(bits, 896, 512, 68, 68, marker);
+        MeanAt(bits, 896, 512, 895 - 68, 511 - 68, turned);
+        MeanAt(bits, 896, 512, 76, 428, red);
+        MeanAt(bits, 896, 512, 412, 428, white);
+        taken.markerTopLeft = Yellow(marker);
+        taken.markerBottomRight = Yellow(turned);
+        taken.redLeftOfWhite = red[2] > red[1] + 50 && white[1] > 170;
+    }
     GlobalUnlock(block);
     GlobalFree(block);
     return taken;
@@ -141,6 +173,8 @@ class FinalScanTest : public testing::Test {
             EXPECT_EQ(image.height, 512);
             EXPECT_EQ(image.bits, 24);
             EXPECT_GE(image.bytes, 40u + 896u * 512u * 3u);
+            EXPECT_TRUE(image.markerTopLeft) << "the picture the right way up";
+            EXPECT_TRUE(image.redLeftOfWhite) << "the patches in their order";
         }
         EXPECT_GE(elapsed, 6000u) << "two pauses of 3000 ms between the frames";
         const auto lines = log.Since();
@@ -208,6 +242,8 @@ TEST_F(FinalNegative, TurnedImageOffered) {
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].width, 896);
     EXPECT_EQ(images[0].height, 512);
+    EXPECT_TRUE(images[0].markerBottomRight) << "turned by 180 degrees";
+    EXPECT_FALSE(images[0].markerTopLeft);
 }
 
 // lx9emu --fast --standby on --cartridge 25 --film positive
