@@ -265,3 +265,45 @@ TEST_F(FinalPositive, ThreeFramesWithoutMeasurement) {
 }
 
 }  // namespace
+
+namespace {
+
+// lx9emu --fast --standby on --cartridge 25 --film negative; faults added through the control channel once
+// the index images are there, so that they meet the final scan's reads.
+class FinalFault : public FinalScanTest {};
+
+TEST_F(FinalFault, ABadChecksumInTheReadsIsRetriedAndTheImageIsWhole) {
+    ASSERT_TRUE(lx9test::ControlAvailable());
+    ASSERT_EQ(lx9test::Control("fault checksum code read after 10").back(), "ok");
+    lx9test::ClickCell(window, Button(5), false);
+    lx9test::ChooseMode(window, lx9::kScanStandard);
+    lx9test::Click(window, kScan);
+    const auto images = TakeUntilReady();
+    ASSERT_EQ(lx9::mainDialog, window) << "recovered without a message";
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].width, 896);
+    EXPECT_TRUE(images[0].markerTopLeft);
+    EXPECT_TRUE(images[0].redLeftOfWhite);
+}
+
+TEST_F(FinalFault, ASilentScannerInTheReadsEndsInTheMessageAndNoImage) {
+    ASSERT_TRUE(lx9test::ControlAvailable());
+    lx9test::Boxes boxes;
+    lx9test::FakeManager manager;
+    ASSERT_EQ(lx9test::Control("fault silence code read after 10 always").back(), "ok");
+    lx9test::ClickCell(window, Button(6), false);
+    lx9test::ChooseMode(window, lx9::kScanStandard);
+    const DWORD start = GetTickCount();
+    lx9test::Click(window, kScan);
+    ASSERT_TRUE(lx9test::PumpUntil([this] { return lx9::mainDialog != window; }, 60000));
+    EXPECT_LT(GetTickCount() - start, 30000u) << "no hang past the fault";
+    lx9test::Control("faults clear");
+    EXPECT_EQ(lx9::transferImage, nullptr) << "a partial image is never offered";
+    EXPECT_EQ(lx9::progressDialog, nullptr) << "the progress dialog went with the scan";
+    ASSERT_FALSE(boxes.Seen().empty()) << "the user is told";
+    ASSERT_TRUE(manager.Loaded());
+    EXPECT_EQ(manager.LastMessage(), MSG_CLOSEDSREQ) << "the close request reaches the application";
+    EXPECT_TRUE(lx9test::HeapValid());
+}
+
+}  // namespace

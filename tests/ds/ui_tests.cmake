@@ -113,3 +113,4 @@ endfunction()
 
 lx9_ui_final_suite(FinalNegative --fast --standby on --cartridge 25 --film negative)
 lx9_ui_final_suite(FinalPositive --fast --standby on --cartridge 25 --film positive)
+lx9_ui_final_suite(FinalFault --fast --standby on --cartridge 25 --film negative)
