@@ -307,3 +307,49 @@ TEST_F(FinalFault, ASilentScannerInTheReadsEndsInTheMessageAndNoImage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FinalNegative, ProgressDialogInEachLanguageAndTheFirstZeroAfterExit) {
+    const char* titles[3] = {"No. 7", "Num\xc3\xa9ro. 7", "Nr. 7"};
+    const char* exits[3] = {"EXIT", "QUITTER", "Ende"};
+    const char* texts[3] = {"Scanning Now...", "En cours de num\xc3\xa9risation", "Beim Abtasten"};
+    lx9::currentFrame = 7;
+    for (int language = 0; language < 3; ++language) {
+        lx9::language = static_cast<uint8_t>(language);
+        EXPECT_EQ(lx9::ShowScanProgress(GetModuleHandleA(nullptr), window, 0, 100), 1);
+        HWND dialog = lx9::progressDialog;
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(lx9test::TextOf(dialog), titles[language]);
+        EXPECT_EQ(lx9test::TextOf(GetDlgItem(dialog, IDCANCEL)), exits[language]);
+        EXPECT_EQ(lx9test::TextOf(GetDlgItem(dialog, 1006)), texts[language]);
+        EXPECT_EQ(lx9::ShowScanProgress(GetModuleHandleA(nullptr), window, 50, 100), 1);
+        EXPECT_EQ(lx9::progressDialog, dialog) << "updated, not made anew";
+        lx9test::Pump(50);
+        lx9test::Click(dialog, IDCANCEL);
+        EXPECT_FALSE(IsWindow(dialog));
+        // The handle of the destroyed dialog is never used again; the first call after EXIT answers 0.
+        EXPECT_EQ(lx9::ShowScanProgress(GetModuleHandleA(nullptr), window, 60, 100), 0);
+        EXPECT_EQ(lx9::progressDialog, nullptr);
+        EXPECT_EQ(lx9::ShowScanProgress(GetModuleHandleA(nullptr), window, 0, 0), 1);
+        EXPECT_EQ(lx9::progressDialog, nullptr) << "closing makes no dialog";
+    }
+    lx9::language = 0;
+    lx9::currentFrame = 0;
+}
+
+TEST_F(FinalNegative, StopBetweenFramesKeepsTheOfferedImageAndEnds) {
+    SelectFrames123AndScan();
+    ASSERT_TRUE(lx9test::PumpUntil([] { return lx9::transferImage != nullptr; }, 60000));
+    HGLOBAL first = lx9::transferImage;
+    lx9::stopRequested = 1;  // STOP as the window's button sets it
+    if (lx9test::Enabled(window, 1003)) lx9test::Click(window, 1003);
+    lx9test::Pump(3500);  // the pause ends and the step sees the request
+    ASSERT_TRUE(WaitReady(10000));
+    EXPECT_EQ(lx9::transferImage, first) << "the image offered before STOP stays the application's";
+    EXPECT_EQ(lx9::finalImage.data, nullptr) << "discarded at STOP";
+    EXPECT_EQ(lx9::stopRequested, 0);
+    EXPECT_EQ(Count(log.Since(), "0428"), 29) << "only frame 1 was read";
+}
+
+}  // namespace
