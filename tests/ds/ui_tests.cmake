@@ -89,3 +89,28 @@ lx9_ui_main_suite(IndexAll25 --fast --standby on --cartridge 25)
 lx9_ui_main_suite(IndexAll40 --fast --standby on --cartridge 40)
 lx9_ui_main_suite(Behaviour --fast --standby on --cartridge 25)
 lx9_ui_main_suite(Restart --fast --standby on --cartridge 25)
+
+# The standard final scan: one suite against its own emulator, with the control bridge.
+add_executable(ds_ui_final_scan_test
+  ${CMAKE_CURRENT_LIST_DIR}/ds_ui_final_scan_test.cpp ${CMAKE_CURRENT_LIST_DIR}/ds_ui_main_support.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ds_device_emulator.cpp ${CMAKE_CURRENT_LIST_DIR}/ds_device_support.cpp)
+lx9_warnings(ds_ui_final_scan_test)
+target_link_libraries(ds_ui_final_scan_test PRIVATE NorvikLX9Core NorvikLX9Resources GTest::gtest
+                                                    GTest::gtest_main)
+add_dependencies(ds_ui_final_scan_test ds_twain_fake_dsm)
+
+function(lx9_ui_final_suite suite)
+  if(NOT LX9_UI_EMULATOR_SUITES)
+    return()
+  endif()
+  string(TOLOWER ${suite} name)
+  lx9_add_test(NAME ds_ui_final_scan_${name}_test
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${ARGN}
+            -- ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/ds_ui_control_bridge.sh
+            -- ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:ds_ui_final_scan_test> --gtest_filter=${suite}.*
+    EMULATOR TIMEOUT 400)
+endfunction()
+
+lx9_ui_final_suite(FinalNegative --fast --standby on --cartridge 25 --film negative)
+lx9_ui_final_suite(FinalPositive --fast --standby on --cartridge 25 --film positive)
+lx9_ui_final_suite(FinalFault --fast --standby on --cartridge 25 --film negative)

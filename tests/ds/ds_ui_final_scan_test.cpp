@@ -1,0 +1,355 @@
+// The standard final scan against lx9emu on LPT1, operated through the window's buttons: three frames
+// with their command stream kept as a golden transcript, each image taken as the application takes it, the
+// next frame held back while the application has not taken the previous one, and EXIT in the progress
+// dialog. Each suite runs against its own emulator, started with the options named above it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "chain/chain_state.h"
+#include "device/device_state.h"
+#include "device/messages.h"
+#include "device/preparation_state.h"
+#include "ds_device_emulator.h"
+#include "ds_device_support.h"
+#include "ds_ui_main_support.h"
+#include "lx9comm.h"
+#include "twain/notify.h"
+#include "twain/source_state.h"
+#include "twain/transfer_image.h"
+#include "ui/main_layout.h"
+#include "ui/main_state.h"
+#include "ui/main_window.h"
+#include "ui/progress_dialog.h"
+#include "ui/workflows/final_scan.h"
+
+namespace {
+
+constexpr int kAll = 1000, kScan = 1002;
+
+int Button(int cell) {
+    return lx9::cellControls[cell - 1].button;
+}
+
+std::string Transcript(const std::vector<lx9test::LogLine>& lines, const std::string& title) {
+    std::string text =
+        "# " + title + "\n# lx9emu's command log (code, payload, status, reply bytes), times left out.\n";
+    for (const auto& line : lines) text += line.text.substr(4) + "\n";
+    return text;
+}
+
+int Count(const std::vector<lx9test::LogLine>& lines, const std::string& code) {
+    int n = 0;
+    for (const auto& line : lines) n += line.code == code ? 1 : 0;
+    return n;
+}
+
+struct Taken {
+    LONG width = 0, height = 0;
+    WORD bits = 0;
+    SIZE_T bytes = 0;
+    bool markerTopLeft = false;      // the scene's yellow marker where a person sees it: top left
+    bool markerBottomRight = false;  // where it lands when the picture is turned
+    bool redLeftOfWhite = false;     // the patch row reads red .. white from the left
+};
+
+// Mean B, G, R of a 5 x 5 area around (x, y) counted from the top left of a bottom-up 24-bit DIB.
+void MeanAt(const uint8_t* bits, LONG width, LONG height, int x, int y, int bgr[3]) {
+    for (int c = 0; c < 3; ++c) bgr[c] = 0;
+    for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+            const size_t row = static_cast<size_t>(height - 1 - (y + dy));
+            const uint8_t* px = bits + (row * width + (x + dx)) * 3;
+            for (int c = 0; c < 3; ++c) bgr[c] += px[c];
+        }
+    }
+    for (int c = 0; c < 3; ++c) bgr[c] /= 25;
+}
+
+bool Yellow(const int bgr[3]) {
+    return bgr[2] > 150 && bgr[1] > 130 && bgr[0] < bgr[2] - 60;
+}
+
+// What the application does with DAT_IMAGENATIVEXFER: it takes the block, then ends the transfer.
+Taken TakeImage() {
+    Taken taken;
+    HGLOBAL block = lx9::TakeTransferImage();
+    if (block == nullptr) return taken;
+    taken.bytes = GlobalSize(block);
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(block));
+    taken.width = header->biWidth;
+    taken.height = header->biHeight;
+    taken.bits = header->biBitCount;
+    if (taken.width == 896 && taken.height == 512 && taken.bits == 24) {
+        // The scene is drawn on 112 x 64 blocks: 8 pixels each here.
+        const auto* bits = reinterpret_cast<const uint8_t*>(header + 1);
+        int marker[3], turned[3], red[3], white[3];
+        MeanAt(bits, 896, 512, 68, 68, marker);
+        MeanAt(bits, 896, 512, 895 - 68, 511 - 68, turned);
+        MeanAt(bits, 896, 512, 76, 428, red);
+        MeanAt(bits, 896, 512, 412, 428, white);
+        taken.markerTopLeft = Yellow(marker);
+        taken.markerBottomRight = Yellow(turned);
+        taken.redLeftOfWhite = red[2] > red[1] + 50 && white[1] > 170;
+    }
+    GlobalUnlock(block);
+    GlobalFree(block);
+    return taken;
+}
+
+class FinalScanTest : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        lx9::OnModuleAttach(GetModuleHandleA(nullptr));
+        lx9::SetManagerLibraryName("no_such_manager.dll");
+        application = CreateWindowExA(0, "STATIC", "application", WS_OVERLAPPED, 0, 0, 200, 100, nullptr,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+        lx9::parentWindow = application;
+        lx9::filmType = lx9::kFilmNegative;
+        lx9::ClearErrorFlags();
+        lx9::language = 0;
+        lx9::LoadMessages();
+        lx9test::PrepareScanner();
+        lx9::startScannerWord = lx9::scannerWord;
+        lx9::startCartridgeWord = lx9::cartridgeWord;
+    }
+    static void TearDownTestSuite() {
+        if (lx9::mainDialog) DestroyWindow(lx9::mainDialog);
+        DestroyWindow(application);
+        LPT1_Close();
+        lx9::SetManagerLibraryName(nullptr);
+    }
+    void SetUp() override {
+        ASSERT_TRUE(log.Available()) << "LX9_EMU_LOG names the emulator's command log";
+        ASSERT_EQ(LPT1_Open(), 1);
+        window = lx9::CreateMainWindow(application);
+        ASSERT_NE(window, nullptr);
+        lx9test::Pump(50);
+        lx9test::Click(window, kAll);
+        ASSERT_TRUE(WaitReady()) << "index-all ended";
+    }
+    void TearDown() override {
+        lx9::FreeTransferImage();
+        lx9::sourceState = lx9::kState5Enabled;
+        lx9::rotate180 = 0;
+        if (lx9::mainDialog) DestroyWindow(lx9::mainDialog);
+    }
+    bool Ready() const { return lx9test::Enabled(window, kAll) && lx9test::Enabled(window, kScan); }
+    bool WaitReady(unsigned timeoutMs = 90000) const {
+        return lx9test::PumpUntil([this] { return lx9::mainDialog != window || Ready(); }, timeoutMs) &&
+               lx9::mainDialog == window;
+    }
+    void SelectFrames123AndScan() {
+        lx9test::ClickCell(window, Button(1), false);
+        lx9test::ClickCell(window, Button(2), true);
+        lx9test::ClickCell(window, Button(3), true);
+        lx9test::ChooseMode(window, lx9::kScanStandard);
+        lx9::sourceState = lx9::kState5Enabled;
+        log.Mark();
+        lx9test::Click(window, kScan);
+    }
+    // A prompt application: each offered image is taken as soon as it is there.
+    std::vector<Taken> TakeUntilReady() {
+        std::vector<Taken> images;
+        lx9test::PumpUntil(
+            [&] {
+                if (lx9::transferImage != nullptr) images.push_back(TakeImage());
+                return lx9::mainDialog != window || (Ready() && lx9::transferImage == nullptr);
+            },
+            120000);
+        return images;
+    }
+    void ThreeFramesAsGolden(const std::string& golden, const std::string& title) {
+        SelectFrames123AndScan();
+        const DWORD start = GetTickCount();
+        const auto images = TakeUntilReady();
+        const DWORD elapsed = GetTickCount() - start;
+        ASSERT_EQ(lx9::mainDialog, window) << "no error was reported";
+        ASSERT_EQ(images.size(), 3u);
+        for (const Taken& image : images) {
+            EXPECT_EQ(image.width, 896);
+            EXPECT_EQ(image.height, 512);
+            EXPECT_EQ(image.bits, 24);
+            EXPECT_GE(image.bytes, 40u + 896u * 512u * 3u);
+            EXPECT_TRUE(image.markerTopLeft) << "the picture the right way up";
+            EXPECT_TRUE(image.redLeftOfWhite) << "the patches in their order";
+        }
+        EXPECT_GE(elapsed, 6000u) << "two pauses of 3000 ms between the frames";
+        const auto lines = log.Since();
+        EXPECT_EQ(Count(lines, "0424"), lx9::filmType == lx9::kFilmNegative ? 6 : 3)
+            << "a measuring window before each frame on negative film";
+        const std::string diff = lx9test::CompareGolden(golden, Transcript(lines, title));
+        EXPECT_TRUE(diff.empty()) << diff;
+        EXPECT_EQ(lx9::progressDialog, nullptr);
+        EXPECT_EQ(lx9::finalImage.data != nullptr, true) << "the last image stays until the next scan";
+    }
+
+    static HWND application;
+    HWND window = nullptr;
+    lx9test::EmulatorLog log;
+};
+HWND FinalScanTest::application = nullptr;
+
+// lx9emu --fast --standby on --cartridge 25 --film negative
+class FinalNegative : public FinalScanTest {};
+
+TEST_F(FinalNegative, ThreeFramesEachMeasuredReadInBlocksAndOffered) {
+    ThreeFramesAsGolden("tests/ds/golden/final_standard_negative.txt",
+                        "Standard final scan of frames 1, 2 and 3, negative film");
+}
+
+TEST_F(FinalNegative, SlowApplicationHoldsTheNextFrameBack) {
+    SelectFrames123AndScan();
+    ASSERT_TRUE(lx9test::PumpUntil([] { return lx9::transferImage != nullptr; }, 60000));
+    HGLOBAL first = lx9::transferImage;
+    const size_t before = log.Since().size();
+    lx9test::Pump(6000);  // the pause and three more seconds without taking the image
+    EXPECT_EQ(lx9::transferImage, first) << "the image not yet taken is neither replaced nor freed";
+    EXPECT_EQ(GlobalSize(first), 40u + 896u * 512u * 3u);
+    EXPECT_EQ(log.Since().size(), before) << "nothing is scanned while the application holds the image";
+    std::vector<Taken> images{TakeImage()};
+    auto rest = TakeUntilReady();
+    images.insert(images.end(), rest.begin(), rest.end());
+    ASSERT_EQ(images.size(), 3u);
+    for (const Taken& image : images) EXPECT_EQ(image.width, 896);
+}
+
+TEST_F(FinalNegative, ExitInTheProgressDialogStopsTheScan) {
+    SelectFrames123AndScan();
+    ASSERT_TRUE(lx9test::PumpUntil([] { return lx9::progressDialog != nullptr; }, 60000));
+    HWND dialog = lx9::progressDialog;
+    EXPECT_EQ(lx9test::TextOf(dialog), "No. 1");
+    EXPECT_EQ(lx9test::TextOf(GetDlgItem(dialog, IDCANCEL)), "EXIT");
+    lx9test::Click(dialog, IDCANCEL);
+    EXPECT_FALSE(IsWindow(dialog));
+    ASSERT_TRUE(WaitReady(20000));
+    lx9test::Pump(4000);
+    EXPECT_EQ(lx9::transferImage, nullptr) << "a stopped frame is never offered";
+    EXPECT_EQ(lx9::progressDialog, nullptr);
+    EXPECT_EQ(lx9::stopRequested, 0);
+    const auto lines = log.Since();
+    EXPECT_LT(Count(lines, "0428"), 28) << "reading ended at EXIT";
+}
+
+TEST_F(FinalNegative, TurnedImageOffered) {
+    lx9::rotate180 = 1;
+    lx9test::ClickCell(window, Button(4), false);
+    lx9test::ChooseMode(window, lx9::kScanStandard);
+    lx9test::Click(window, kScan);
+    const auto images = TakeUntilReady();
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].width, 896);
+    EXPECT_EQ(images[0].height, 512);
+    EXPECT_TRUE(images[0].markerBottomRight) << "turned by 180 degrees";
+    EXPECT_FALSE(images[0].markerTopLeft);
+}
+
+// lx9emu --fast --standby on --cartridge 25 --film positive
+class FinalPositive : public FinalScanTest {
+  protected:
+    void SetUp() override {
+        lx9::filmType = lx9::kFilmPositive;
+        FinalScanTest::SetUp();
+    }
+    void TearDown() override {
+        FinalScanTest::TearDown();
+        lx9::filmType = lx9::kFilmNegative;
+    }
+};
+
+TEST_F(FinalPositive, ThreeFramesWithoutMeasurement) {
+    ThreeFramesAsGolden("tests/ds/golden/final_standard_positive.txt",
+                        "Standard final scan of frames 1, 2 and 3, positive film");
+}
+
+}  // namespace
+
+namespace {
+
+// lx9emu --fast --standby on --cartridge 25 --film negative; faults added through the control channel once
+// the index images are there, so that they meet the final scan's reads.
+class FinalFault : public FinalScanTest {};
+
+TEST_F(FinalFault, ABadChecksumInTheReadsIsRetriedAndTheImageIsWhole) {
+    ASSERT_TRUE(lx9test::ControlAvailable());
+    ASSERT_EQ(lx9test::Control("fault checksum code read after 10").back(), "ok");
+    lx9test::ClickCell(window, Button(5), false);
+    lx9test::ChooseMode(window, lx9::kScanStandard);
+    lx9test::Click(window, kScan);
+    const auto images = TakeUntilReady();
+    ASSERT_EQ(lx9::mainDialog, window) << "recovered without a message";
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].width, 896);
+    EXPECT_TRUE(images[0].markerTopLeft);
+    EXPECT_TRUE(images[0].redLeftOfWhite);
+}
+
+TEST_F(FinalFault, ASilentScannerInTheReadsEndsInTheMessageAndNoImage) {
+    ASSERT_TRUE(lx9test::ControlAvailable());
+    lx9test::Boxes boxes;
+    lx9test::FakeManager manager;
+    ASSERT_EQ(lx9test::Control("fault silence code read after 10 always").back(), "ok");
+    lx9test::ClickCell(window, Button(6), false);
+    lx9test::ChooseMode(window, lx9::kScanStandard);
+    const DWORD start = GetTickCount();
+    lx9test::Click(window, kScan);
+    ASSERT_TRUE(lx9test::PumpUntil([this] { return lx9::mainDialog != window; }, 60000));
+    EXPECT_LT(GetTickCount() - start, 30000u) << "no hang past the fault";
+    lx9test::Control("faults clear");
+    EXPECT_EQ(lx9::transferImage, nullptr) << "a partial image is never offered";
+    EXPECT_EQ(lx9::progressDialog, nullptr) << "the progress dialog went with the scan";
+    ASSERT_FALSE(boxes.Seen().empty()) << "the user is told";
+    ASSERT_TRUE(manager.Loaded());
+    EXPECT_EQ(manager.LastMessage(), MSG_CLOSEDSREQ) << "the close request reaches the application";
+    EXPECT_TRUE(lx9test::HeapValid());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FinalNegative, ProgressDialogInEachLanguageAndTheFirstZeroAfterExit) {
+    const char* titles[3] = {"No. 7", "Num\xc3\xa9ro. 7", "Nr. 7"};
+    const char* exits[3] = {"EXIT", "QUITTER", "Ende"};
+    const char* texts[3] = {"Scanning Now...", "En cours de num\xc3\xa9risation", "Beim Abtasten"};
+    lx9::currentFrame = 7;
+    for (int language = 0; language < 3; ++language) {
+        lx9::language = static_cast<uint8_t>(language);
+        EXPECT_EQ(lx9::ShowScanProgress(GetModuleHandleA(nullptr), window, 0, 100), 1);
+        HWND dialog = lx9::progressDialog;
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(lx9test::TextOf(dialog), titles[language]);
+        EXPECT_EQ(lx9test::TextOf(GetDlgItem(dialog, IDCANCEL)), exits[language]);
+        EXPECT_EQ(lx9test::TextOf(GetDlgItem(dialog, 1006)), texts[language]);
+        EXPECT_EQ(lx9::ShowScanProgress(GetModuleHandleA(nullptr), window, 50, 100), 1);
+        EXPECT_EQ(lx9::progressDialog, dialog) << "updated, not made anew";
+        lx9test::Pump(50);
+        lx9test::Click(dialog, IDCANCEL);
+        EXPECT_FALSE(IsWindow(dialog));
+        // The handle of the destroyed dialog is never used again; the first call after EXIT answers 0.
+        EXPECT_EQ(lx9::ShowScanProgress(GetModuleHandleA(nullptr), window, 60, 100), 0);
+        EXPECT_EQ(lx9::progressDialog, nullptr);
+        EXPECT_EQ(lx9::ShowScanProgress(GetModuleHandleA(nullptr), window, 0, 0), 1);
+        EXPECT_EQ(lx9::progressDialog, nullptr) << "closing makes no dialog";
+    }
+    lx9::language = 0;
+    lx9::currentFrame = 0;
+}
+
+TEST_F(FinalNegative, StopBetweenFramesKeepsTheOfferedImageAndEnds) {
+    SelectFrames123AndScan();
+    ASSERT_TRUE(lx9test::PumpUntil([] { return lx9::transferImage != nullptr; }, 60000));
+    HGLOBAL first = lx9::transferImage;
+    lx9::stopRequested = 1;  // STOP as the window's button sets it
+    if (lx9test::Enabled(window, 1003)) lx9test::Click(window, 1003);
+    lx9test::Pump(3500);  // the pause ends and the step sees the request
+    ASSERT_TRUE(WaitReady(10000));
+    EXPECT_EQ(lx9::transferImage, first) << "the image offered before STOP stays the application's";
+    EXPECT_EQ(lx9::finalImage.data, nullptr) << "discarded at STOP";
+    EXPECT_EQ(lx9::stopRequested, 0);
+    EXPECT_EQ(Count(log.Since(), "0428"), 29) << "only frame 1 was read";
+}
+
+}  // namespace
