@@ -1,0 +1,97 @@
+// The crop window's geometry: clamping to the preview, the area limit from the device's buffer, the width and
+// height values, and the scan rectangle in both orientations.
+#include <gtest/gtest.h>
+
+#include "ui/crop_window.h"
+
+namespace lx9 {
+namespace {
+
+void ExpectRect(const RECT& r, LONG left, LONG top, LONG right, LONG bottom) {
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    EXPECT_EQ(r.right, right);
+    EXPECT_EQ(r.bottom, bottom);
+}
+
+TEST(CropGeometry, WholePreviewMapsOntoTheWholeFrameInBothOrientations) {
+    const CropBand band{0, 0, 447, 255};
+    ExpectRect(CropRectFromBand(band, false), 4, 0, 1796, 1024);
+    ExpectRect(CropRectFromBand(band, true), 0, 4, 1788, 1024);
+    EXPECT_EQ(CropWidthValue(band), 1792u);
+    EXPECT_EQ(CropHeightValue(band), 1024u);
+}
+
+TEST(CropGeometry, TheSameRectangleFromEitherCornerGivesTheSameResult) {
+    const CropBand a{30, 40, 130, 90};
+    const CropBand b{130, 90, 30, 40};
+    const CropBand c{30, 90, 130, 40};
+    for (bool turned : {false, true}) {
+        const RECT ra = CropRectFromBand(a, turned);
+        for (const CropBand& other : {b, c}) {
+            const RECT ro = CropRectFromBand(other, turned);
+            EXPECT_EQ(ra.left, ro.left);
+            EXPECT_EQ(ra.top, ro.top);
+            EXPECT_EQ(ra.right, ro.right);
+            EXPECT_EQ(ra.bottom, ro.bottom);
+            EXPECT_EQ(CropWidthValue(a), CropWidthValue(other));
+            EXPECT_EQ(CropHeightValue(a), CropHeightValue(other));
+        }
+    }
+    // Mirrored left to right without the turn.
+    ExpectRect(CropRectFromBand(a, false), 1792 - 520, 160, 1796 - 120, 364);
+    ExpectRect(CropRectFromBand(a, true), 120, 1024 - 360, 520, 1024 - 160);
+}
+
+TEST(CropGeometry, CornersStopAtThePreviewEdges) {
+    EXPECT_EQ(ClampPreviewX(-1), 0);
+    EXPECT_EQ(ClampPreviewX(448), 447);
+    EXPECT_EQ(ClampPreviewX(-32768), 0);
+    EXPECT_EQ(ClampPreviewY(256), 255);
+    EXPECT_EQ(ClampPreviewY(-4), 0);
+    EXPECT_EQ(ClampPreviewY(100), 100);
+}
+
+TEST(CropGeometry, AreaLimitPullsTheCornerAlongTheDiagonal) {
+    CropBand band{0, 0, 400, 200};
+    LimitCropArea(band, 20000);
+    EXPECT_EQ(band.x2, 200);
+    EXPECT_EQ(band.y2, 100);
+
+    CropBand back{400, 200, 0, 0};
+    LimitCropArea(back, 20000);
+    EXPECT_EQ(back.x2, 200);
+    EXPECT_EQ(back.y2, 100);
+
+    CropBand inside{10, 10, 20, 20};
+    LimitCropArea(inside, 100);
+    EXPECT_EQ(inside.x2, 20);
+    EXPECT_EQ(inside.y2, 20);
+
+    // An odd limit: the result never exceeds it.
+    CropBand odd{5, 7, 447, 255};
+    LimitCropArea(odd, 12345);
+    EXPECT_LE(static_cast<uint32_t>((odd.x2 - odd.x1) * (odd.y2 - odd.y1)), 12345u);
+    EXPECT_GT(odd.x2, odd.x1);
+    EXPECT_GT(odd.y2, odd.y1);
+}
+
+TEST(CropGeometry, ABufferUnder32BytesAllowsNoAreaWithoutDividingByZero) {
+    EXPECT_EQ(CropAreaLimit(31), 0u);
+    EXPECT_EQ(CropAreaLimit(0x100000), 0x8000u);
+    CropBand band{10, 20, 300, 200};
+    LimitCropArea(band, CropAreaLimit(16));
+    EXPECT_EQ(band.x2, 10);
+    EXPECT_EQ(band.y2, 20);
+    EXPECT_TRUE(CropBandEmpty(band));
+}
+
+TEST(CropGeometry, AClickWithoutMovingHasNoArea) {
+    EXPECT_TRUE(CropBandEmpty(CropBand{5, 5, 5, 5}));
+    EXPECT_TRUE(CropBandEmpty(CropBand{5, 5, 9, 5}));
+    EXPECT_TRUE(CropBandEmpty(CropBand{5, 5, 5, 9}));
+    EXPECT_FALSE(CropBandEmpty(CropBand{5, 5, 6, 6}));
+}
+
+}  // namespace
+}  // namespace lx9
