@@ -2,6 +2,9 @@
 // height values, and the scan rectangle in both orientations.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "../../ds/ui/res/crop_window_ids.h"
 #include "ui/crop_window.h"
 
 namespace lx9 {
@@ -91,6 +94,58 @@ TEST(CropGeometry, AClickWithoutMovingHasNoArea) {
     EXPECT_TRUE(CropBandEmpty(CropBand{5, 5, 9, 5}));
     EXPECT_TRUE(CropBandEmpty(CropBand{5, 5, 5, 9}));
     EXPECT_FALSE(CropBandEmpty(CropBand{5, 5, 6, 6}));
+}
+
+INT_PTR CALLBACK PlainProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+std::string Text(HWND dialog, int id) {
+    char text[128] = {};
+    GetWindowTextA(id == 0 ? dialog : GetDlgItem(dialog, id), text, sizeof text);
+    return text;
+}
+
+struct TemplateCase {
+    int id;
+    const char* title;
+    const char* scan;
+    const char* exit;
+};
+
+// The templates carry each language's texts; SCAN starts disabled and the W:/H: statics hidden and disabled.
+TEST(CropTemplates, EachLanguageHasItsTextsAndInitialStates) {
+    const TemplateCase cases[] = {
+        {IDD_CROP_ENGLISH, "Scanning Now...", "SCAN", "EXIT"},
+        {IDD_CROP_FRENCH, "En cours de Num\xc3\xa9risation", "Num\xc3\xa9risation", "Quitter"},
+        {IDD_CROP_GERMAN, "Beim Abtasten", "Abtasten", "Ende"},
+    };
+    for (const TemplateCase& c : cases) {
+        HWND dialog =
+            CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.id), nullptr, PlainProc, 0);
+        ASSERT_NE(dialog, nullptr) << c.id;
+        // Read back in the ANSI code page: compare through the wide texts.
+        wchar_t wide[128] = {};
+        GetWindowTextW(dialog, wide, 128);
+        char utf8[256] = {};
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr);
+        EXPECT_STREQ(utf8, c.title) << c.id;
+        GetWindowTextW(GetDlgItem(dialog, IDC_CROP_SCAN), wide, 128);
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr);
+        EXPECT_STREQ(utf8, c.scan) << c.id;
+        EXPECT_EQ(Text(dialog, IDC_CROP_EXIT), c.exit) << c.id;
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_CROP_SCAN))) << c.id;
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CROP_EXIT))) << c.id;
+        for (int id : {IDC_CROP_W_LABEL, IDC_CROP_W_VALUE, IDC_CROP_H_LABEL, IDC_CROP_H_VALUE}) {
+            HWND control = GetDlgItem(dialog, id);
+            ASSERT_NE(control, nullptr) << id;
+            EXPECT_FALSE(IsWindowVisible(control)) << id;
+            EXPECT_FALSE(IsWindowEnabled(control)) << id;
+        }
+        EXPECT_EQ(Text(dialog, IDC_CROP_W_LABEL), "W:");
+        EXPECT_EQ(Text(dialog, IDC_CROP_H_LABEL), "H:");
+        DestroyWindow(dialog);
+    }
 }
 
 }  // namespace

@@ -91,4 +91,5 @@ lx9_ui_main_suite(Behaviour --fast --standby on --cartridge 25)
 lx9_ui_main_suite(Restart --fast --standby on --cartridge 25)
 
 # The crop window's geometry: rubber band clamping, area limit and the scan rectangle.
-lx9_gtest(ds_ui_crop_window_test SOURCES ds_ui_crop_window_test.cpp ds_device_support.cpp LIBS NorvikLX9Core)
+lx9_gtest(ds_ui_crop_window_test SOURCES ds_ui_crop_window_test.cpp ds_device_support.cpp LIBS NorvikLX9Core
+          NorvikLX9Resources)
