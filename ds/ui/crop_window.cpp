@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+
+#include "chain/global_memory.h"
 
 namespace lx9 {
 
@@ -66,6 +69,34 @@ RECT CropRectFromBand(const CropBand& band, bool turned) {
         r.bottom = 4 * ymax + 4;
     }
     return r;
+}
+
+uint8_t* previewRaw = nullptr;
+uint8_t* previewFull = nullptr;
+PreviewDisplay previewDisplay = {};
+HWND cropWindow = nullptr;
+int32_t previewFrame = 0;
+
+void FreePreviewBuffers() {
+    FreeLockedBlock(previewDisplay.pixels);
+    previewDisplay.pixels = nullptr;
+    FreeLockedBlock(previewRaw);
+    previewRaw = nullptr;
+    FreeLockedBlock(previewFull);
+    previewFull = nullptr;
+    cropWindow = nullptr;
+    std::memset(&previewDisplay.header, 0, sizeof previewDisplay.header);
+}
+
+void DrawPreviewProgress(HWND window, HDC dc, size_t bytesReceived) {
+    const int right =
+        16 * static_cast<int>(std::min<size_t>(bytesReceived / kPreviewBlockBytes, kPreviewBlocks));
+    HBRUSH grey = CreateSolidBrush(RGB(128, 128, 128));
+    HGDIOBJ previous = SelectObject(dc, grey);
+    Rectangle(dc, 0, 0, right, 255);
+    SelectObject(dc, previous);
+    DeleteObject(grey);
+    ReleaseDC(window, dc);
 }
 
 }  // namespace lx9

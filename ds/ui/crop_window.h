@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace lx9 {
@@ -42,5 +43,31 @@ bool CropBandEmpty(const CropBand& band);
 // The scan rectangle in the extended scan's 1792 x 1024 grid. Without the turn the preview is mirrored left
 // to right against the grid.
 RECT CropRectFromBand(const CropBand& band, bool turned);
+
+// The preview buffers the extended scan fills: the raw data (28 blocks of 32,768 bytes), the full-size image
+// (896 x 512) and the displayed 448 x 256 image with its header. Null while absent.
+constexpr size_t kPreviewBlockBytes = 32768;
+constexpr int kPreviewBlocks = 28;
+constexpr size_t kPreviewRawBytes = kPreviewBlockBytes * kPreviewBlocks;
+constexpr size_t kPreviewFullBytes = 896 * 512 * 3;
+constexpr size_t kPreviewDisplayBytes = kPreviewWidth * kPreviewHeight * 3;
+
+struct PreviewDisplay {
+    BITMAPINFOHEADER header;
+    uint8_t* pixels;
+};
+
+extern uint8_t* previewRaw;
+extern uint8_t* previewFull;
+extern PreviewDisplay previewDisplay;
+extern HWND cropWindow;       // null while no crop window exists
+extern int32_t previewFrame;  // the frame the crop window previews
+
+// Frees whichever preview buffers exist, forgets the crop window and zeroes the display header. Safe to call
+// any number of times: the error report, the index images' release and the crop window all call it.
+void FreePreviewBuffers();
+
+// The grey progress bar over the preview: 16 pixels per block received. Releases dc.
+void DrawPreviewProgress(HWND window, HDC dc, size_t bytesReceived);
 
 }  // namespace lx9

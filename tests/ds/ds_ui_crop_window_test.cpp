@@ -5,6 +5,7 @@
 #include <string>
 
 #include "../../ds/ui/res/crop_window_ids.h"
+#include "chain/global_memory.h"
 #include "ui/crop_window.h"
 
 namespace lx9 {
@@ -94,6 +95,23 @@ TEST(CropGeometry, AClickWithoutMovingHasNoArea) {
     EXPECT_TRUE(CropBandEmpty(CropBand{5, 5, 9, 5}));
     EXPECT_TRUE(CropBandEmpty(CropBand{5, 5, 5, 9}));
     EXPECT_FALSE(CropBandEmpty(CropBand{5, 5, 6, 6}));
+}
+
+// Freed once however often the release runs (error report, index images, the window's own paths).
+TEST(CropBuffers, FreedOnceAndForgotten) {
+    previewRaw = AllocLockedBlock(kPreviewRawBytes);
+    previewFull = AllocLockedBlock(kPreviewFullBytes);
+    previewDisplay.pixels = AllocLockedBlock(kPreviewDisplayBytes);
+    previewDisplay.header.biWidth = kPreviewWidth;
+    cropWindow = reinterpret_cast<HWND>(1);
+    ASSERT_NE(previewRaw, nullptr);
+    FreePreviewBuffers();
+    FreePreviewBuffers();
+    EXPECT_EQ(previewRaw, nullptr);
+    EXPECT_EQ(previewFull, nullptr);
+    EXPECT_EQ(previewDisplay.pixels, nullptr);
+    EXPECT_EQ(previewDisplay.header.biWidth, 0);
+    EXPECT_EQ(cropWindow, nullptr);
 }
 
 INT_PTR CALLBACK PlainProc(HWND, UINT, WPARAM, LPARAM) {

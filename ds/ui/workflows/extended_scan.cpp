@@ -1,6 +1,8 @@
 // The extended scan: SCAN in extended mode previews the frame in the crop window, then scans the rectangle.
 #include "ui/workflows/extended_scan.h"
 
+#include "device/error_report.h"
+#include "ui/crop_window.h"
 #include "ui/main_state.h"
 #include "ui/main_window.h"
 
@@ -17,7 +19,9 @@ void HandBackReady(HWND window) {
 
 }  // namespace
 
-void StartExtendedScan(HWND window, int32_t) {
+void StartExtendedScan(HWND window, int32_t frame) {
+    SetPreviewBuffersRelease(FreePreviewBuffers);
+    previewFrame = frame;
     // The crop window is not opened yet: the window returns to its ready state.
     HandBackReady(window);
 }
