@@ -70,4 +70,13 @@ void FreePreviewBuffers();
 // The grey progress bar over the preview: 16 pixels per block received. Releases dc.
 void DrawPreviewProgress(HWND window, HDC dc, size_t bytesReceived);
 
+// The steps the window runs on its timer, set by the extended scan: the preview step (window, 1) returns 1
+// when the preview is complete; the display step (window, frame) builds previewDisplay.
+using CropStep = int (*)(HWND window, int32_t argument);
+extern CropStep cropPreviewStep;
+extern CropStep cropDisplayStep;
+
+// The dialog procedure of templates 133, 186 and 187. Result 1: SCAN with cropRect set and busy set.
+INT_PTR CALLBACK CropWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 }  // namespace lx9

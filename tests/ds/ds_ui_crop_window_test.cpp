@@ -5,7 +5,10 @@
 #include <string>
 
 #include "../../ds/ui/res/crop_window_ids.h"
+#include "chain/chain_state.h"
 #include "chain/global_memory.h"
+#include "device/device_state.h"
+#include "ui/main_state.h"
 #include "ui/crop_window.h"
 
 namespace lx9 {
@@ -164,6 +167,120 @@ TEST(CropTemplates, EachLanguageHasItsTextsAndInitialStates) {
         EXPECT_EQ(Text(dialog, IDC_CROP_H_LABEL), "H:");
         DestroyWindow(dialog);
     }
+}
+
+int previewCalls = 0;
+int PreviewAfterThreeTicks(HWND, int32_t) {
+    return ++previewCalls >= 3 ? 1 : 0;
+}
+int BuildDisplay(HWND, int32_t) {
+    previewDisplay.pixels = AllocLockedBlock(kPreviewDisplayBytes);
+    previewDisplay.header.biSize = sizeof(BITMAPINFOHEADER);
+    previewDisplay.header.biWidth = kPreviewWidth;
+    previewDisplay.header.biHeight = kPreviewHeight;
+    previewDisplay.header.biPlanes = 1;
+    previewDisplay.header.biBitCount = 24;
+    return 1;
+}
+
+void Pump(int ms) {
+    const DWORD end = GetTickCount() + ms;
+    MSG msg;
+    while (GetTickCount() < end) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(5);
+    }
+}
+
+HWND OpenLoaded() {
+    cropPreviewStep = PreviewAfterThreeTicks;
+    cropDisplayStep = BuildDisplay;
+    previewCalls = 0;
+    previewFrame = 7;
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CROP_ENGLISH), nullptr,
+                                     CropWindowProc, 0);
+    for (int i = 0; i < 100 && !IsWindowEnabled(GetDlgItem(dialog, IDC_CROP_SCAN)); ++i) Pump(50);
+    return dialog;
+}
+
+void Drag(HWND dialog, int x1, int y1, int x2, int y2) {
+    SendMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x1, y1));
+    SendMessageA(dialog, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM((x1 + x2) / 2, (y1 + y2) / 2));
+    SendMessageA(dialog, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x2, y2));
+    SendMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(x2, y2));
+}
+
+// The window loads on its timer, then a drag beyond the edges covers the whole preview and SCAN maps it.
+TEST(CropDialog, WholeFrameDragMapsToTheWholeScanGridInBothOrientations) {
+    for (int turned : {0, 1}) {
+        deviceBufferSize = 0x1000000;
+        rotate180 = turned;
+        busy = 0;
+        HWND dialog = OpenLoaded();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CROP_SCAN)));
+        EXPECT_EQ(previewCalls, 3);
+        ASSERT_NE(previewDisplay.pixels, nullptr);
+        RECT client;
+        GetClientRect(dialog, &client);
+        EXPECT_EQ(client.right, 451);
+        EXPECT_EQ(client.bottom, 300);
+        Drag(dialog, -20, -20, 600, 400);
+        EXPECT_EQ(Text(dialog, IDC_CROP_W_VALUE), "1792");
+        EXPECT_EQ(Text(dialog, IDC_CROP_H_VALUE), "1024");
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CROP_SCAN, BN_CLICKED), 0);
+        if (turned) {
+            ExpectRect(cropRect, 0, 4, 1788, 1024);
+        } else {
+            ExpectRect(cropRect, 4, 0, 1796, 1024);
+        }
+        EXPECT_EQ(busy, 1);
+        EXPECT_EQ(previewDisplay.pixels, nullptr);
+        DestroyWindow(dialog);
+    }
+    rotate180 = 0;
+    busy = 0;
+}
+
+TEST(CropDialog, AreaLimitAndABufferUnder32Bytes) {
+    deviceBufferSize = 20000 * 32;
+    HWND dialog = OpenLoaded();
+    Drag(dialog, 0, 0, 400, 200);
+    EXPECT_EQ(Text(dialog, IDC_CROP_W_VALUE), std::to_string(201 * 4));
+    EXPECT_EQ(Text(dialog, IDC_CROP_H_VALUE), std::to_string(101 * 4));
+    deviceBufferSize = 16;
+    Drag(dialog, 10, 10, 300, 200);
+    EXPECT_EQ(Text(dialog, IDC_CROP_W_VALUE), "4");
+    EXPECT_EQ(Text(dialog, IDC_CROP_H_VALUE), "4");
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CROP_EXIT, BN_CLICKED), 0);
+    EXPECT_EQ(previewDisplay.pixels, nullptr);
+    DestroyWindow(dialog);
+}
+
+int NeverDone(HWND, int32_t) {
+    ++previewCalls;
+    return 0;
+}
+
+// EXIT while loading ends at the next tick and frees what the preview had.
+TEST(CropDialog, ExitWhileLoadingEndsAtTheNextTick) {
+    cropPreviewStep = NeverDone;
+    previewCalls = 0;
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CROP_ENGLISH), nullptr,
+                                     CropWindowProc, 0);
+    Pump(250);
+    previewRaw = AllocLockedBlock(kPreviewRawBytes);
+    busy = 1;
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CROP_EXIT, BN_CLICKED), 0);
+    EXPECT_EQ(busy, 0);
+    EXPECT_NE(previewRaw, nullptr);
+    Pump(300);
+    EXPECT_EQ(previewRaw, nullptr);
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    const int calls = previewCalls;
+    Pump(300);
+    EXPECT_EQ(previewCalls, calls);  // the timer is gone
+    DestroyWindow(dialog);
 }
 
 }  // namespace
