@@ -6,6 +6,7 @@
 
 #include "chain/global_memory.h"
 #include "twain/source_state.h"
+#include "ui/crop_window.h"
 #include "ui/main_internal.h"
 #include "ui/main_layout.h"
 #include "ui/main_state.h"
@@ -214,6 +215,7 @@ void FreeIndexImages() {
         image.pixels = nullptr;
     }
     FreeIndexWorkImages();
+    FreePreviewBuffers();  // the error report's release reaches the preview through here too
 }
 
 bool AnySelectedWithoutIndexImage() {

@@ -114,3 +114,7 @@ endfunction()
 lx9_ui_final_suite(FinalNegative --fast --standby on --cartridge 25 --film negative)
 lx9_ui_final_suite(FinalPositive --fast --standby on --cartridge 25 --film positive)
 lx9_ui_final_suite(FinalFault --fast --standby on --cartridge 25 --film negative)
+
+# The crop window's geometry: rubber band clamping, area limit and the scan rectangle.
+lx9_gtest(ds_ui_crop_window_test SOURCES ds_ui_crop_window_test.cpp ds_device_support.cpp LIBS NorvikLX9Core
+          NorvikLX9Resources)

@@ -11,4 +11,8 @@ namespace lx9 {
 // SCAN in extended mode with exactly one selected, indexed frame.
 void StartExtendedScan(HWND window, int32_t frame);
 
+// The final scan of one frame over cropRect, once the crop window has returned 1 with cropRect set and busy
+// set. The final-scan workflow takes it; until then the window is handed back ready.
+void RunExtendedFinal(HWND window, int32_t frame);
+
 }  // namespace lx9
