@@ -9,6 +9,7 @@ namespace {
 
 HHOOK hook = nullptr;
 std::vector<BoxSeen>* seen = nullptr;
+HWND lastBox = nullptr;
 
 std::string TextOf(HWND window) {
     char text[1024] = {};
@@ -17,11 +18,16 @@ std::string TextOf(HWND window) {
 }
 
 LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_DESTROYWND && reinterpret_cast<HWND>(wParam) == lastBox) lastBox = nullptr;
     if (code == HCBT_ACTIVATE && seen != nullptr) {
         HWND box = reinterpret_cast<HWND>(wParam);
         char className[32] = {};
         GetClassNameA(box, className, sizeof className);
-        if (lstrcmpA(className, "#32770") == 0) {
+        // A box counts once, when it first comes up with its text: under load one box can be activated again
+        // (or on its way out, its text control already gone).
+        if (lstrcmpA(className, "#32770") == 0 && !(box == lastBox && IsWindow(lastBox)) &&
+            GetDlgItem(box, 0xFFFF)) {
+            lastBox = box;
             seen->push_back({TextOf(GetDlgItem(box, 0xFFFF)), TextOf(box)});
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
@@ -33,6 +39,7 @@ LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
 
 BoxReader::BoxReader() {
     seen = new std::vector<BoxSeen>();
+    lastBox = nullptr;
     hook = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
 }
 

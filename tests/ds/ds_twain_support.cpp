@@ -21,6 +21,7 @@ HHOOK boxHook = nullptr;
 HWND lastBox = nullptr;
 
 LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_DESTROYWND && reinterpret_cast<HWND>(wParam) == lastBox) lastBox = nullptr;
     if (code == HCBT_ACTIVATE) {
         auto window = reinterpret_cast<HWND>(wParam);
         char className[16] = {};

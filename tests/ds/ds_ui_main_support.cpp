@@ -74,13 +74,17 @@ UINT IconOf(HWND box) {
     return 0;
 }
 
+HWND lastBox = nullptr;  // a box activated again is not a new one
+
 LRESULT CALLBACK OnBoxActivated(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_DESTROYWND && reinterpret_cast<HWND>(wParam) == lastBox) lastBox = nullptr;
     if (code == HCBT_ACTIVATE && boxes != nullptr) {
         HWND box = reinterpret_cast<HWND>(wParam);
         char className[32] = {};
         GetClassNameA(box, className, sizeof className);
         // Only message boxes: they carry their text in the static 0xFFFF.
-        if (lstrcmpA(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF) != nullptr) {
+        if (lstrcmpA(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF) != nullptr && box != lastBox) {
+            lastBox = box;
             boxes->push_back({TextOf(GetDlgItem(box, 0xFFFF)), TextOf(box), IconOf(box)});
             int answer = IDOK;
             if (!answers->empty()) {
