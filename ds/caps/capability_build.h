@@ -13,7 +13,7 @@ std::string SectionForCapability(TW_UINT16 cap);  // "CAP NUMBERS", "NONE" when 
 TW_UINT16 ItemTypeOf(const char* section);        // "Type" through "ItemType", 99 when unknown
 TW_UINT16 ContainerNumber(const char* name);      // through "ConType", 99 when unknown
 
-// The content of a container for a value text and the container specification ("Get", "Set"...) it is read
+// The content of a container for a value text and the container entry ("Get", "Set"...) it is read
 // with; distances in the current unit. Returns 0, TWCC_BADCAP (nothing to read, or nothing the value could be
 // packed as) or TWCC_OPERATIONERROR (a distance, and the current unit cannot be read).
 TW_UINT16 ContentFor(TW_UINT16 capNumber, const char* section, const std::string& containers,
