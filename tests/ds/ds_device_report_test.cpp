@@ -119,6 +119,12 @@ void SetFlags(int flags) {
     for (int i = 0; i < 5; ++i) *order[i] = (flags >> i) & 1;
 }
 
+std::string BoxesText(const std::vector<lx9test::BoxSeen>& boxes) {
+    std::string text;
+    for (const auto& box : boxes) text += "\"" + box.caption + "\" \"" + box.text + "\"\n";
+    return text;
+}
+
 class DeviceReport : public testing::Test {
   protected:
     void SetUp() override { lx9::SetManagerLibraryName("no_such_manager.dll"); }  // nothing to notify here
@@ -143,7 +149,7 @@ TEST_F(DeviceReport, BoxShowsTheChosenTextThenTheWindowEnds) {
             HWND window = lx9test::MakeTestWindow();
             lx9::ReportDeviceErrorFor(window, c.error);
             ++reports;
-            ASSERT_EQ(reader.Boxes().size(), 1u);
+            ASSERT_EQ(reader.Boxes().size(), 1u) << BoxesText(reader.Boxes());
             EXPECT_EQ(reader.Boxes()[0].text, kExpected[language].all[c.key])
                 << "language " << int(language) << " error " << c.error << " flags " << c.flags;
             EXPECT_EQ(reader.Boxes()[0].caption, kExpected[language].all[kCaption]);

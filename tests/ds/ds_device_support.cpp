@@ -1,6 +1,7 @@
 #include "ds_device_support.h"
 
 #include <cstdio>
+#include <set>
 #include <cstdlib>
 
 namespace lx9test {
@@ -9,7 +10,7 @@ namespace {
 
 HHOOK hook = nullptr;
 std::vector<BoxSeen>* seen = nullptr;
-HWND lastBox = nullptr;
+std::set<HWND> boxesSeen;  // of the current reader: a box counts once, however often it is activated
 
 std::string TextOf(HWND window) {
     char text[1024] = {};
@@ -18,16 +19,13 @@ std::string TextOf(HWND window) {
 }
 
 LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_DESTROYWND && reinterpret_cast<HWND>(wParam) == lastBox) lastBox = nullptr;
     if (code == HCBT_ACTIVATE && seen != nullptr) {
         HWND box = reinterpret_cast<HWND>(wParam);
         char className[32] = {};
         GetClassNameA(box, className, sizeof className);
         // A box counts once, when it first comes up with its text: under load one box can be activated again
         // (or on its way out, its text control already gone).
-        if (lstrcmpA(className, "#32770") == 0 && !(box == lastBox && IsWindow(lastBox)) &&
-            GetDlgItem(box, 0xFFFF)) {
-            lastBox = box;
+        if (lstrcmpA(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF) && boxesSeen.insert(box).second) {
             seen->push_back({TextOf(GetDlgItem(box, 0xFFFF)), TextOf(box)});
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
@@ -39,7 +37,7 @@ LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
 
 BoxReader::BoxReader() {
     seen = new std::vector<BoxSeen>();
-    lastBox = nullptr;
+    boxesSeen.clear();
     hook = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
 }
 
