@@ -8,6 +8,12 @@ namespace lx9test {
 
 namespace {
 
+// Under Wine a thread's CBT hook can also see windows of other processes (tests running beside this one)
+// being activated: only this thread's boxes count.
+bool OfThisThread(HWND window) {
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 HHOOK hook = nullptr;
 std::vector<BoxSeen>* seen = nullptr;
 std::set<HWND> boxesSeen;  // of the current reader: a box counts once, however often it is activated
@@ -25,7 +31,8 @@ LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
         GetClassNameA(box, className, sizeof className);
         // A box counts once, when it first comes up with its text: under load one box can be activated again
         // (or on its way out, its text control already gone).
-        if (lstrcmpA(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF) && boxesSeen.insert(box).second) {
+        if (lstrcmpA(className, "#32770") == 0 && OfThisThread(box) && GetDlgItem(box, 0xFFFF) &&
+            boxesSeen.insert(box).second) {
             seen->push_back({TextOf(GetDlgItem(box, 0xFFFF)), TextOf(box)});
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         }

@@ -16,6 +16,12 @@ namespace lx9test {
 
 namespace {
 
+// Under Wine a thread's CBT hook can also see windows of other processes (tests running beside this one)
+// being activated: only this thread's boxes count.
+bool OfThisThread(HWND window) {
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 std::vector<ShownBox> shownBoxes;
 HHOOK boxHook = nullptr;
 HWND lastBox = nullptr;
@@ -28,8 +34,8 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
         GetClassNameA(window, className, sizeof className);
         // A box is counted once, when it first comes up with its text; a box activated again (or on its
         // way out, when its text control is already gone) is not a new one.
-        if (std::strcmp(className, "#32770") == 0 && !(window == lastBox && IsWindow(lastBox)) &&
-            GetDlgItem(window, 0xFFFF)) {
+        if (std::strcmp(className, "#32770") == 0 && OfThisThread(window) &&
+            !(window == lastBox && IsWindow(lastBox)) && GetDlgItem(window, 0xFFFF)) {
             lastBox = window;
             char text[512] = {}, caption[256] = {};
             GetDlgItemTextA(window, 0xFFFF, text, sizeof text);

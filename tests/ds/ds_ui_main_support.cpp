@@ -13,6 +13,12 @@ namespace lx9test {
 
 namespace {
 
+// Under Wine a thread's CBT hook can also see windows of other processes (tests running beside this one)
+// being activated: only this thread's boxes count.
+bool OfThisThread(HWND window) {
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 std::string Utf8(const wchar_t* text) {
     char out[2048] = {};
     WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
@@ -83,7 +89,8 @@ LRESULT CALLBACK OnBoxActivated(int code, WPARAM wParam, LPARAM lParam) {
         char className[32] = {};
         GetClassNameA(box, className, sizeof className);
         // Only message boxes: they carry their text in the static 0xFFFF.
-        if (lstrcmpA(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF) != nullptr && box != lastBox) {
+        if (lstrcmpA(className, "#32770") == 0 && OfThisThread(box) && GetDlgItem(box, 0xFFFF) != nullptr &&
+            box != lastBox) {
             lastBox = box;
             boxes->push_back({TextOf(GetDlgItem(box, 0xFFFF)), TextOf(box), IconOf(box)});
             int answer = IDOK;

@@ -15,6 +15,12 @@ namespace lx9test {
 
 namespace {
 
+// Under Wine a thread's CBT hook can also see windows of other processes (tests running beside this one)
+// being activated: only this thread's boxes count.
+bool OfThisThread(HWND window) {
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 struct PendingAction {
     std::string what;
     UserActions::Action action;
@@ -97,7 +103,7 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_DESTROYWND && reinterpret_cast<HWND>(wParam) == lastBox) lastBox = nullptr;
     if (code == HCBT_ACTIVATE && boxes) {
         auto window = reinterpret_cast<HWND>(wParam);
-        if (IsMessageBox(window) && !(window == lastBox && IsWindow(lastBox))) {
+        if (OfThisThread(window) && IsMessageBox(window) && !(window == lastBox && IsWindow(lastBox))) {
             lastBox = window;
             boxes->push_back({ControlText(window, 0xFFFF), WindowText(window), GetWindow(window, GW_OWNER)});
             const int button = GetDlgItem(window, boxAnswer) ? boxAnswer : IDOK;
