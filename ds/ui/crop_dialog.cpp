@@ -7,6 +7,7 @@
 #include "ui/crop_window.h"
 #include "ui/main_state.h"
 #include "ui/window_layout.h"
+#include "ui/workflows/preview_scan.h"
 
 namespace lx9 {
 
@@ -112,6 +113,7 @@ INT_PTR CALLBACK CropWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             cropRect = RECT{0, 0, 0, 0};
             cropWindow = window;
             windowState = kStateLoading;
+            previewStep = kStateLoading;
             EnableWindow(GetDlgItem(window, IDC_CROP_EXIT), TRUE);
             EnableWindow(GetDlgItem(window, IDC_CROP_SCAN), FALSE);
             frame = previewFrame;

@@ -24,10 +24,7 @@ void OnInitDialog(HWND dialog) {
     GetWindowRect(progressBar, &rect);
     barWidth = rect.right - rect.left;
     barHeight = rect.bottom - rect.top;
-    const wchar_t* formats[3] = {L"No. %d", L"Num\u00e9ro. %d", L"Nr. %d"};
-    wchar_t title[64];
-    wsprintfW(title, formats[TemplateForLanguage(0, 1, 2)], currentFrame);
-    SetWindowTextW(dialog, title);
+    SetFrameNumberTitle(dialog, currentFrame);
     CentreWindow(dialog);
 }
 

@@ -34,4 +34,12 @@ int TemplateForLanguage(int english, int french, int german) {
     return english;
 }
 
+void SetFrameNumberTitle(HWND window, int frame) {
+    // Wide text: the French title carries an accent whatever the code page.
+    const wchar_t* formats[3] = {L"No. %d", L"Num\u00e9ro. %d", L"Nr. %d"};
+    wchar_t title[64];
+    wsprintfW(title, formats[TemplateForLanguage(0, 1, 2)], frame);
+    SetWindowTextW(window, title);
+}
+
 }  // namespace lx9

@@ -30,4 +30,7 @@ void PlaceControls(HWND window, const ControlPlace (&places)[N]) {
 // The template for the current language: 2 German, 1 French, anything else English.
 int TemplateForLanguage(int english, int french, int german);
 
+// The title "No. n" ("Numéro. n", "Nr. n") that the progress dialog and the crop window show for a frame.
+void SetFrameNumberTitle(HWND window, int frame);
+
 }  // namespace lx9

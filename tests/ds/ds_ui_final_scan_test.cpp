@@ -15,6 +15,7 @@
 #include "ds_device_emulator.h"
 #include "ds_device_support.h"
 #include "ds_ui_main_support.h"
+#include "ds_ui_scan_support.h"
 #include "lx9comm.h"
 #include "twain/notify.h"
 #include "twain/source_state.h"
@@ -27,25 +28,16 @@
 
 namespace {
 
-constexpr int kAll = 1000, kScan = 1002;
+using lx9test::CellButton;
+using lx9test::Count;
+using lx9test::TakenImage;
+using lx9test::Transcript;
 
 int Button(int cell) {
-    return lx9::cellControls[cell - 1].button;
+    return CellButton(cell);
 }
 
-std::string Transcript(const std::vector<lx9test::LogLine>& lines, const std::string& title) {
-    std::string text =
-        "# " + title + "\n# lx9emu's command log (code, payload, status, reply bytes), times left out.\n";
-    for (const auto& line : lines) text += line.text.substr(4) + "\n";
-    return text;
-}
-
-int Count(const std::vector<lx9test::LogLine>& lines, const std::string& code) {
-    int n = 0;
-    for (const auto& line : lines) n += line.code == code ? 1 : 0;
-    return n;
-}
-
+// Where a person looks in a standard frame (the scene is drawn on 112 x 64 blocks: 8 pixels each here).
 struct Taken {
     LONG width = 0, height = 0;
     WORD bits = 0;
@@ -55,92 +47,24 @@ struct Taken {
     bool redLeftOfWhite = false;     // the patch row reads red .. white from the left
 };
 
-// Mean B, G, R of a 5 x 5 area around (x, y) counted from the top left of a bottom-up 24-bit DIB.
-void MeanAt(const uint8_t* bits, LONG width, LONG height, int x, int y, int bgr[3]) {
-    for (int c = 0; c < 3; ++c) bgr[c] = 0;
-    for (int dy = -2; dy <= 2; ++dy) {
-        for (int dx = -2; dx <= 2; ++dx) {
-            const size_t row = static_cast<size_t>(height - 1 - (y + dy));
-            const uint8_t* px = bits + (row * width + (x + dx)) * 3;
-            for (int c = 0; c < 3; ++c) bgr[c] += px[c];
-        }
-    }
-    for (int c = 0; c < 3; ++c) bgr[c] /= 25;
-}
-
-bool Yellow(const int bgr[3]) {
-    return bgr[2] > 150 && bgr[1] > 130 && bgr[0] < bgr[2] - 60;
-}
-
-// What the application does with DAT_IMAGENATIVEXFER: it takes the block, then ends the transfer.
-Taken TakeImage() {
-    Taken taken;
-    HGLOBAL block = lx9::TakeTransferImage();
-    if (block == nullptr) return taken;
-    taken.bytes = GlobalSize(block);
-    const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(block));
-    taken.width = header->biWidth;
-    taken.height = header->biHeight;
-    taken.bits = header->biBitCount;
+Taken Look(const TakenImage& image) {
+    Taken taken{image.width, image.height, image.bits, image.bytes};
     if (taken.width == 896 && taken.height == 512 && taken.bits == 24) {
-        // The scene is drawn on 112 x 64 blocks: 8 pixels each here.
-        const auto* bits = reinterpret_cast<const uint8_t*>(header + 1);
-        int marker[3], turned[3], red[3], white[3];
-        MeanAt(bits, 896, 512, 68, 68, marker);
-        MeanAt(bits, 896, 512, 895 - 68, 511 - 68, turned);
-        MeanAt(bits, 896, 512, 76, 428, red);
-        MeanAt(bits, 896, 512, 412, 428, white);
-        taken.markerTopLeft = Yellow(marker);
-        taken.markerBottomRight = Yellow(turned);
-        taken.redLeftOfWhite = red[2] > red[1] + 50 && white[1] > 170;
+        int red[3], white[3];
+        taken.markerTopLeft = image.YellowAt(68, 68);
+        taken.markerBottomRight = image.YellowAt(895 - 68, 511 - 68);
+        taken.redLeftOfWhite = image.MeanAt(76, 428, red) && image.MeanAt(412, 428, white) &&
+                               red[2] > red[1] + 50 && white[1] > 170;
     }
-    GlobalUnlock(block);
-    GlobalFree(block);
     return taken;
 }
 
-class FinalScanTest : public testing::Test {
+Taken TakeImage() {
+    return Look(lx9test::TakeImage());
+}
+
+class FinalScanTest : public lx9test::ScanTest {
   protected:
-    static void SetUpTestSuite() {
-        lx9::OnModuleAttach(GetModuleHandleA(nullptr));
-        lx9::SetManagerLibraryName("no_such_manager.dll");
-        application = CreateWindowExA(0, "STATIC", "application", WS_OVERLAPPED, 0, 0, 200, 100, nullptr,
-                                      nullptr, GetModuleHandleA(nullptr), nullptr);
-        lx9::parentWindow = application;
-        lx9::filmType = lx9::kFilmNegative;
-        lx9::ClearErrorFlags();
-        lx9::language = 0;
-        lx9::LoadMessages();
-        lx9test::PrepareScanner();
-        lx9::startScannerWord = lx9::scannerWord;
-        lx9::startCartridgeWord = lx9::cartridgeWord;
-    }
-    static void TearDownTestSuite() {
-        if (lx9::mainDialog) DestroyWindow(lx9::mainDialog);
-        DestroyWindow(application);
-        LPT1_Close();
-        lx9::SetManagerLibraryName(nullptr);
-    }
-    void SetUp() override {
-        ASSERT_TRUE(log.Available()) << "LX9_EMU_LOG names the emulator's command log";
-        ASSERT_EQ(LPT1_Open(), 1);
-        window = lx9::CreateMainWindow(application);
-        ASSERT_NE(window, nullptr);
-        lx9test::Pump(50);
-        lx9test::Click(window, kAll);
-        ASSERT_TRUE(WaitReady()) << "index-all ended";
-    }
-    void TearDown() override {
-        lx9::FreeTransferImage();
-        lx9::sourceState = lx9::kState5Enabled;
-        lx9::rotate180 = 0;
-        if (lx9::mainDialog) DestroyWindow(lx9::mainDialog);
-    }
-    bool Ready() const { return lx9test::Enabled(window, kAll) && lx9test::Enabled(window, kScan); }
-    bool WaitReady(unsigned timeoutMs = 90000) const {
-        return lx9test::PumpUntil([this] { return lx9::mainDialog != window || Ready(); }, timeoutMs) &&
-               lx9::mainDialog == window;
-    }
     void SelectFrames123AndScan() {
         lx9test::ClickCell(window, Button(1), false);
         lx9test::ClickCell(window, Button(2), true);
@@ -150,15 +74,9 @@ class FinalScanTest : public testing::Test {
         log.Mark();
         lx9test::Click(window, kScan);
     }
-    // A prompt application: each offered image is taken as soon as it is there.
     std::vector<Taken> TakeUntilReady() {
         std::vector<Taken> images;
-        lx9test::PumpUntil(
-            [&] {
-                if (lx9::transferImage != nullptr) images.push_back(TakeImage());
-                return lx9::mainDialog != window || (Ready() && lx9::transferImage == nullptr);
-            },
-            120000);
+        for (const TakenImage& image : ScanTest::TakeUntilReady()) images.push_back(Look(image));
         return images;
     }
     void ThreeFramesAsGolden(const std::string& golden, const std::string& title) {
@@ -185,12 +103,7 @@ class FinalScanTest : public testing::Test {
         EXPECT_EQ(lx9::progressDialog, nullptr);
         EXPECT_EQ(lx9::finalImage.data != nullptr, true) << "the last image stays until the next scan";
     }
-
-    static HWND application;
-    HWND window = nullptr;
-    lx9test::EmulatorLog log;
 };
-HWND FinalScanTest::application = nullptr;
 
 // lx9emu --fast --standby on --cartridge 25 --film negative
 class FinalNegative : public FinalScanTest {};

@@ -9,23 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "ds_ui_user_actions.h"
+
 namespace lx9test {
-
-// Actions run one after another on a 20 ms thread timer; each is called until it returns true. One that
-// is not done within its time-out is recorded as a failure and ends every dialog of the thread, so that a
-// test never hangs in a modal loop.
-class UserActions {
-  public:
-    using Action = std::function<bool()>;
-    UserActions();
-    ~UserActions();
-    UserActions(const UserActions&) = delete;
-    UserActions& operator=(const UserActions&) = delete;
-
-    UserActions& Then(std::string what, Action action, unsigned timeoutMs = 20000);
-    bool AllDone() const;
-    const std::vector<std::string>& Failures() const;
-};
 
 // A visible dialog of this thread with this caption that is not a message box; null when none.
 HWND FindDialog(const char* caption);

@@ -14,6 +14,7 @@ else()
 endif()
 
 set(LX9_UI_STARTUP_SUPPORT ${CMAKE_CURRENT_LIST_DIR}/ds_ui_startup_support.cpp
+                           ${CMAKE_CURRENT_LIST_DIR}/ds_ui_user_actions.cpp
                            ${CMAKE_CURRENT_LIST_DIR}/ds_device_support.cpp)
 
 function(lx9_ui_program name)
@@ -90,30 +91,39 @@ lx9_ui_main_suite(IndexAll40 --fast --standby on --cartridge 40)
 lx9_ui_main_suite(Behaviour --fast --standby on --cartridge 25)
 lx9_ui_main_suite(Restart --fast --standby on --cartridge 25)
 
-# The standard final scan: one suite against its own emulator, with the control bridge.
-add_executable(ds_ui_final_scan_test
-  ${CMAKE_CURRENT_LIST_DIR}/ds_ui_final_scan_test.cpp ${CMAKE_CURRENT_LIST_DIR}/ds_ui_main_support.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ds_device_emulator.cpp ${CMAKE_CURRENT_LIST_DIR}/ds_device_support.cpp)
-lx9_warnings(ds_ui_final_scan_test)
-target_link_libraries(ds_ui_final_scan_test PRIVATE NorvikLX9Core NorvikLX9Resources GTest::gtest
-                                                    GTest::gtest_main)
-add_dependencies(ds_ui_final_scan_test ds_twain_fake_dsm)
+# The final scans, standard and extended: one suite against its own emulator, with the control bridge.
+set(LX9_UI_SCAN_SUPPORT ${CMAKE_CURRENT_LIST_DIR}/ds_ui_scan_support.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ds_ui_main_support.cpp ${CMAKE_CURRENT_LIST_DIR}/ds_ui_user_actions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ds_device_emulator.cpp ${CMAKE_CURRENT_LIST_DIR}/ds_device_support.cpp)
+function(lx9_ui_scan_program name)
+  add_executable(${name} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${name}.cpp ${LX9_UI_SCAN_SUPPORT})
+  lx9_warnings(${name})
+  target_link_libraries(${name} PRIVATE NorvikLX9Core NorvikLX9Resources GTest::gtest GTest::gtest_main)
+  add_dependencies(${name} ds_twain_fake_dsm)
+endfunction()
+lx9_ui_scan_program(ds_ui_final_scan_test)
+lx9_ui_scan_program(ds_ui_extended_scan_test)
 
-function(lx9_ui_final_suite suite)
+function(lx9_ui_scan_suite program suite)
   if(NOT LX9_UI_EMULATOR_SUITES)
     return()
   endif()
   string(TOLOWER ${suite} name)
-  lx9_add_test(NAME ds_ui_final_scan_${name}_test
+  string(REGEX REPLACE "_test$" "" base ${program})
+  lx9_add_test(NAME ${base}_${name}_test
     COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${ARGN}
             -- ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/ds_ui_control_bridge.sh
-            -- ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:ds_ui_final_scan_test> --gtest_filter=${suite}.*
+            -- ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:${program}> --gtest_filter=${suite}.*
     EMULATOR TIMEOUT 400)
 endfunction()
 
-lx9_ui_final_suite(FinalNegative --fast --standby on --cartridge 25 --film negative)
-lx9_ui_final_suite(FinalPositive --fast --standby on --cartridge 25 --film positive)
-lx9_ui_final_suite(FinalFault --fast --standby on --cartridge 25 --film negative)
+lx9_ui_scan_suite(ds_ui_final_scan_test FinalNegative --fast --standby on --cartridge 25 --film negative)
+lx9_ui_scan_suite(ds_ui_final_scan_test FinalPositive --fast --standby on --cartridge 25 --film positive)
+lx9_ui_scan_suite(ds_ui_final_scan_test FinalFault --fast --standby on --cartridge 25 --film negative)
+lx9_ui_scan_suite(ds_ui_extended_scan_test ExtendedWhole --fast --standby on --cartridge 25 --film negative
+                  --buffer-size 4194304)
+lx9_ui_scan_suite(ds_ui_extended_scan_test ExtendedLimited --fast --standby on --cartridge 25 --film negative
+                  --buffer-size 131072)
 
 # The crop window's geometry: rubber band clamping, area limit and the scan rectangle.
 lx9_gtest(ds_ui_crop_window_test SOURCES ds_ui_crop_window_test.cpp ds_device_support.cpp LIBS NorvikLX9Core

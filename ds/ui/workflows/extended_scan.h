@@ -1,5 +1,5 @@
 // The extended scan that SCAN starts in extended mode: a preview in the crop window, then the chosen
-// rectangle. Until it is built, the hook hands the window back in its ready state.
+// rectangle by the final scan.
 #pragma once
 
 #include <windows.h>
@@ -8,11 +8,12 @@
 
 namespace lx9 {
 
-// SCAN in extended mode with exactly one selected, indexed frame.
+// SCAN in extended mode with exactly one selected, indexed frame: the crop window, modal, previews the frame;
+// SCAN there starts the final scan of cropRect, EXIT hands the main window back ready.
 void StartExtendedScan(HWND window, int32_t frame);
 
-// The final scan of one frame over cropRect, once the crop window has returned 1 with cropRect set and busy
-// set. The final-scan workflow takes it; until then the window is handed back ready.
+// The final scan of the selected frame over cropRect, once the crop window has returned 1 with cropRect and
+// busy set.
 void RunExtendedFinal(HWND window, int32_t frame);
 
 }  // namespace lx9
