@@ -6,11 +6,9 @@ set(LX9_DEVICE_SUPPORT ds_device_support.cpp)
 
 lx9_gtest(ds_chain_image_test SOURCES ds_chain_image_test.cpp ${LX9_DEVICE_SUPPORT} LIBS NorvikLX9Core)
 lx9_gtest(ds_chain_index_sheet_test SOURCES ds_chain_index_sheet_test.cpp ${LX9_DEVICE_SUPPORT} LIBS NorvikLX9Core)
-lx9_gtest(ds_device_report_test SOURCES ds_device_report_test.cpp ${LX9_DEVICE_SUPPORT} LIBS NorvikLX9Core)
-if(TEST ds_device_report_test)
-  # It opens LPT1 to see the open fail: not while an emulator test has it pointing at a pty.
-  set_tests_properties(ds_device_report_test PROPERTIES RESOURCE_LOCK lpt1)
-endif()
+# It opens LPT1 to see the open fail: not while an emulator test has it pointing at a pty.
+lx9_gtest(ds_device_report_test SOURCES ds_device_report_test.cpp ${LX9_DEVICE_SUPPORT} LIBS NorvikLX9Core
+          LOCKS lpt1)
 lx9_gtest(ds_chain_frame_test SOURCES ds_chain_frame_test.cpp ${LX9_DEVICE_SUPPORT} LIBS NorvikLX9Core)
 
 # Tests against lx9emu on LPT1. One test program per subject; each suite of it runs against its own emulator,

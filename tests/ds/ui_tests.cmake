@@ -26,38 +26,36 @@ endfunction()
 
 # Splash, About and Property, and the film setting file (written in the prefix's Windows directory).
 lx9_ui_program(ds_ui_dialogs_test ${CMAKE_CURRENT_LIST_DIR}/ds_ui_dialogs_test.cpp)
-lx9_add_test(NAME ds_ui_dialogs_test COMMAND ds_ui_dialogs_test TIMEOUT 120)
-if(TEST ds_ui_dialogs_test)
-  set_tests_properties(ds_ui_dialogs_test PROPERTIES RESOURCE_LOCK windows_directory)
-endif()
+lx9_add_test(NAME ds_ui_dialogs_test COMMAND ds_ui_dialogs_test TIMEOUT 120 LOCKS windows_directory)
 
 # Start-up: one suite against its own emulator, with the relay to the emulator's control socket.
 lx9_ui_program(ds_ui_startup_test ${CMAKE_CURRENT_LIST_DIR}/ds_ui_startup_test.cpp)
+# lx9_ui_startup_suite(SUITE [COST seconds] emulator options...), likewise the other suites below.
 function(lx9_ui_startup_suite suite)
   if(NOT LX9_UI_EMULATOR_SUITES)
     return()
   endif()
+  cmake_parse_arguments(S "" "COST" "" ${ARGN})
   string(TOLOWER ${suite} lower)
   lx9_add_test(NAME ds_ui_startup_${lower}_test
-    COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${ARGN}
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${S_UNPARSED_ARGUMENTS}
             -- ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/emulator_relay.sh
                ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:ds_ui_startup_test> --gtest_filter=${suite}.*
-    EMULATOR TIMEOUT 240)
-  set_property(TEST ds_ui_startup_${lower}_test APPEND PROPERTY RESOURCE_LOCK windows_directory)
+    EMULATOR LOCKS windows_directory TIMEOUT 240 COST ${S_COST})
 endfunction()
 
 lx9_ui_startup_suite(NoCartridge --fast --standby on --cartridge none)
 lx9_ui_startup_suite(LaterCartridge --fast --standby on --cartridge none)
-lx9_ui_startup_suite(StandbyOn --fast --standby on --cartridge 25 --film negative)
+lx9_ui_startup_suite(StandbyOn COST 9 --fast --standby on --cartridge 25 --film negative)
 lx9_ui_startup_suite(StandbyOff --fast --standby off --cartridge 25 --film negative)
 lx9_ui_startup_suite(Positive40 --fast --standby on --cartridge 40 --film positive)
-lx9_ui_startup_suite(Restarted --fast --standby on --cartridge none)
-lx9_ui_startup_suite(Fault110 --fast --standby on --fault "status 0x71 0x10 code tur always")
-lx9_ui_startup_suite(Fault111 --fast --standby on --fault "status 0x71 0x11 code tur after 1 always")
+lx9_ui_startup_suite(Restarted COST 13 --fast --standby on --cartridge none)
+lx9_ui_startup_suite(Fault110 COST 29 --fast --standby on --fault "status 0x71 0x10 code tur always")
+lx9_ui_startup_suite(Fault111 COST 29 --fast --standby on --fault "status 0x71 0x11 code tur after 1 always")
 lx9_ui_startup_suite(Fault112 --fast --standby on --fault "status 0x71 0x12 code read always")
-lx9_ui_startup_suite(Fault113 --fast --standby on --fault "status 0x71 0x13 code tur after 2 always")
-lx9_ui_startup_suite(Fault114 --fast --standby on --fault "status 0x71 0x14 code tur after 3 always")
-lx9_ui_startup_suite(Fault115 --fast --standby on --fault "status 0x71 0x15 code tur after 4 always")
+lx9_ui_startup_suite(Fault113 COST 29 --fast --standby on --fault "status 0x71 0x13 code tur after 2 always")
+lx9_ui_startup_suite(Fault114 COST 29 --fast --standby on --fault "status 0x71 0x14 code tur after 3 always")
+lx9_ui_startup_suite(Fault115 COST 29 --fast --standby on --fault "status 0x71 0x15 code tur after 4 always")
 lx9_ui_startup_suite(StandbyStuck --fast --standby stuck)
 lx9_ui_startup_suite(BusyWake --fast --standby off)
 lx9_ui_startup_suite(Unusable --fast --standby on --unusable)
@@ -76,20 +74,21 @@ function(lx9_ui_main_suite suite)
   if(NOT LX9_UI_EMULATOR_SUITES)
     return()
   endif()
+  cmake_parse_arguments(S "" "COST" "" ${ARGN})
   string(TOLOWER ${suite} name)
   lx9_add_test(NAME ds_ui_main_window_${name}_test
-    COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${ARGN}
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${S_UNPARSED_ARGUMENTS}
             -- ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/ds_ui_control_bridge.sh
             -- ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:ds_ui_main_window_test> --gtest_filter=${suite}.*
-    EMULATOR TIMEOUT 300)
+    EMULATOR TIMEOUT 300 COST ${S_COST})
 endfunction()
 
 lx9_ui_main_suite(Layout --fast --standby on --cartridge 40)
 lx9_ui_main_suite(IndexAll15 --fast --standby on --cartridge 15)
-lx9_ui_main_suite(IndexAll25 --fast --standby on --cartridge 25)
-lx9_ui_main_suite(IndexAll40 --fast --standby on --cartridge 40)
-lx9_ui_main_suite(Behaviour --fast --standby on --cartridge 25)
-lx9_ui_main_suite(Restart --fast --standby on --cartridge 25)
+lx9_ui_main_suite(IndexAll25 COST 12 --fast --standby on --cartridge 25)
+lx9_ui_main_suite(IndexAll40 COST 12 --fast --standby on --cartridge 40)
+lx9_ui_main_suite(Behaviour COST 33 --fast --standby on --cartridge 25)
+lx9_ui_main_suite(Restart COST 14 --fast --standby on --cartridge 25)
 
 # The final scans, standard and extended: one suite against its own emulator, with the control bridge.
 set(LX9_UI_SCAN_SUPPORT ${CMAKE_CURRENT_LIST_DIR}/ds_ui_scan_support.cpp
@@ -108,21 +107,22 @@ function(lx9_ui_scan_suite program suite)
   if(NOT LX9_UI_EMULATOR_SUITES)
     return()
   endif()
+  cmake_parse_arguments(S "" "COST" "" ${ARGN})
   string(TOLOWER ${suite} name)
   string(REGEX REPLACE "_test$" "" base ${program})
   lx9_add_test(NAME ${base}_${name}_test
-    COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${ARGN}
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${S_UNPARSED_ARGUMENTS}
             -- ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/ds_ui_control_bridge.sh
             -- ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:${program}> --gtest_filter=${suite}.*
-    EMULATOR TIMEOUT 400)
+    EMULATOR TIMEOUT 400 COST ${S_COST})
 endfunction()
 
-lx9_ui_scan_suite(ds_ui_final_scan_test FinalNegative --fast --standby on --cartridge 25 --film negative)
-lx9_ui_scan_suite(ds_ui_final_scan_test FinalPositive --fast --standby on --cartridge 25 --film positive)
-lx9_ui_scan_suite(ds_ui_final_scan_test FinalFault --fast --standby on --cartridge 25 --film negative)
-lx9_ui_scan_suite(ds_ui_extended_scan_test ExtendedWhole --fast --standby on --cartridge 25 --film negative
+lx9_ui_scan_suite(ds_ui_final_scan_test FinalNegative COST 84 --fast --standby on --cartridge 25 --film negative)
+lx9_ui_scan_suite(ds_ui_final_scan_test FinalPositive COST 23 --fast --standby on --cartridge 25 --film positive)
+lx9_ui_scan_suite(ds_ui_final_scan_test FinalFault COST 21 --fast --standby on --cartridge 25 --film negative)
+lx9_ui_scan_suite(ds_ui_extended_scan_test ExtendedWhole COST 31 --fast --standby on --cartridge 25 --film negative
                   --buffer-size 4194304)
-lx9_ui_scan_suite(ds_ui_extended_scan_test ExtendedLimited --fast --standby on --cartridge 25 --film negative
+lx9_ui_scan_suite(ds_ui_extended_scan_test ExtendedLimited COST 39 --fast --standby on --cartridge 25 --film negative
                   --buffer-size 131072)
 
 # The crop window's geometry: rubber band clamping, area limit and the scan rectangle.
