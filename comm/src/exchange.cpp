@@ -106,14 +106,21 @@ int32_t Exchange(const void* payloadArg, void* reply, int32_t length, int32_t co
 }
 
 int32_t Recover(const void* payload, void* reply, int32_t length, int32_t commandIndex) {
+    LinkState& s = State();
+    const uint32_t started = s.clock->NowMs();
     int commandTries = 0;
+    uint32_t firstRepeatMs = 0;
     for (int pass = 0; pass < kRecoveryPasses && commandTries < kRecoveryCommandTries; ++pass) {
+        if (pass != 0 && s.clock->NowMs() - started >= kRecoveryBudgetMs) break;
         uint8_t answer[kProbeReplyLength];
         if (PortWrite(sizeof kProbeFrame, kProbeFrame) && PortRead(kProbeReplyLength, answer) &&
             std::memcmp(answer, kProbeReplyPrefix, sizeof kProbeReplyPrefix) == 0 &&
             Sum8(answer, kProbeReplyLength) == 0) {
+            const uint32_t now = s.clock->NowMs();
+            if (commandTries == 1 && now - started + firstRepeatMs > kRecoveryBudgetMs) break;
             ++commandTries;
             if (Exchange(payload, reply, length, commandIndex) == 1) return 1;
+            if (commandTries == 1) firstRepeatMs = s.clock->NowMs() - now;
         }
         if (pass == kRecoveryReopenPass && !PortReopen()) break;
     }

@@ -12,6 +12,11 @@ inline constexpr uint32_t kProbeReplyLength = 21;
 inline constexpr int kRecoveryPasses = 20;
 inline constexpr int kRecoveryCommandTries = 2;
 inline constexpr int kRecoveryReopenPass = 5;  // the sixth pass closes and re-opens the port
+// No pass starts once the recovery has run this long: a scanner that has gone silent costs about a second and
+// a half per probe, and twenty of them would freeze the application for half a minute. The sixth pass (the
+// re-open) still starts for such a scanner. Nor does a second repetition start that would, as long as the
+// first took, end past it (a reply that stalls each time costs the long set's five seconds).
+inline constexpr uint32_t kRecoveryBudgetMs = 7000;
 
 inline constexpr uint32_t kReplyHeader = 7;       // start byte, body length, echoed code
 inline constexpr uint32_t kPostWriteDelayMs = 4;  // gives the device time to start its reply

@@ -26,11 +26,13 @@ class Port {
     virtual bool Read(uint8_t* bytes, uint32_t n, uint32_t* done) = 0;
 };
 
-// Waiting, behind a seam so that tests of retries need not wait.
+// Waiting and the time, behind a seam so that tests of retries need not wait.
 class Clock {
   public:
     virtual ~Clock() = default;
     virtual void Sleep(uint32_t milliseconds) = 0;
+    // Milliseconds on a clock that never goes back (it may wrap; only differences are used).
+    virtual uint32_t NowMs() = 0;
 };
 
 // Frame buffers: movable global memory on Win32. Allocate returns a usable pointer or null.

@@ -16,6 +16,11 @@ class PosixClock final : public Clock {
         while (nanosleep(&left, &left) != 0 && errno == EINTR) {
         }
     }
+    uint32_t NowMs() override {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        return static_cast<uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
+    }
 };
 
 class HeapMemory final : public Memory {

@@ -9,6 +9,7 @@ namespace {
 class Win32Clock final : public Clock {
   public:
     void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
+    uint32_t NowMs() override { return GetTickCount(); }
 };
 
 class GlobalMemory final : public Memory {

@@ -60,10 +60,15 @@ bool PortWrite(uint32_t n, const uint8_t* bytes) {
 
 bool PortRead(uint32_t n, uint8_t* bytes) {
     LinkState& s = State();
+    const bool paced = n >= kLongReadFrom;
+    bool anyByte = false;
+    uint32_t firstByteAt = 0;
+    uint32_t received = 0;
     while (n != 0) {
         uint32_t piece = std::min(n, kReadPiece);
         for (int attempt = 0;;) {
-            ApplyTimeouts(piece >= kLongReadFrom ? kLongTimeouts : kShortTimeouts);
+            const TimeoutSet& set = piece >= kLongReadFrom ? kLongTimeouts : kShortTimeouts;
+            ApplyTimeouts(set);
             if (attempt != 0) {
                 piece = std::min(piece, kRetryPiece);
                 s.clock->Sleep(kRetryDelayMs);
@@ -73,7 +78,19 @@ bool PortRead(uint32_t n, uint8_t* bytes) {
             if (s.exactRead && got != piece) return false;
             // The sixth attempt fails the read whatever it brought.
             if (++attempt == kReadAttempts) return false;
-            if (got == 0) continue;
+            if (got == 0) {
+                if (anyByte && &set == &kLongTimeouts) return false;
+                continue;
+            }
+            const uint32_t now = s.clock->NowMs();
+            if (!anyByte) {
+                anyByte = true;
+                firstByteAt = now;
+            }
+            received += got;
+            const uint32_t flowing = now - firstByteAt;
+            if (paced && flowing >= kReadRateAfterMs && received / flowing < kReadFloorBytesPerMs && got < n)
+                return false;
             bytes += got;
             n -= got;
             break;

@@ -13,6 +13,12 @@ inline constexpr int kReadAttempts = 6;
 inline constexpr uint32_t kRetryDelayMs = 70;
 inline constexpr int kReopenAttempts = 5;
 inline constexpr uint32_t kReopenDelayMs = 100;
+// Image data that stalls or trickles must not hold the application for minutes (every byte that comes starts
+// a fresh piece, so the attempts alone never end a trickle): once bytes of a read have come, a long wait
+// that brings nothing ends it; and a read of the long set's size whose first byte is half a second old must
+// have had its bytes at 8 per millisecond on average, far below any parallel port.
+inline constexpr uint32_t kReadRateAfterMs = 500;
+inline constexpr uint32_t kReadFloorBytesPerMs = 8;
 
 // Opens the port and applies the short set; on failure the last error becomes 260.
 bool PortOpen();

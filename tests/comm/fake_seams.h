@@ -83,7 +83,12 @@ class FakePort final : public lx9comm::Port {
 class FakeClock final : public lx9comm::Clock {
   public:
     std::vector<uint32_t> sleeps;
-    void Sleep(uint32_t ms) override { sleeps.push_back(ms); }
+    uint32_t now = 0;  // advanced by the sleeps and by what a test lets pass
+    void Sleep(uint32_t ms) override {
+        sleeps.push_back(ms);
+        now += ms;
+    }
+    uint32_t NowMs() override { return now; }
 };
 
 // Heap memory that refuses the allocation numbered failAt (1 = the first) and records every size asked.

@@ -143,6 +143,60 @@ TEST_F(Transport, TrickleNeverExhaustsAttemptsButSixthAttemptAlwaysFails) {
     EXPECT_EQ(call, 6);
 }
 
+// A device that trickles a whole image block (a byte every 50 ms, each one starting a fresh piece) would hold
+// the application for half an hour; one that stops in the middle of a block would cost two long waits and
+// four short ones. Blocks that come at a parallel port's pace, or after the whole first-byte wait, still
+// read.
+TEST_F(Transport, AReplyThatTricklesOrStallsGivesUpEarly) {
+    port.onRead = [&](uint8_t* p, uint32_t, uint32_t* d) {
+        clock.now += 50;
+        p[0] = 0x5A;
+        *d = 1;
+        return true;
+    };
+    std::vector<uint8_t> block(32768);
+    EXPECT_FALSE(lx9comm::PortRead(static_cast<uint32_t>(block.size()), block.data()));
+    EXPECT_LE(clock.now, 600u) << "half a second of bytes shows the pace";
+
+    // Some bytes, then nothing: one long wait, no second one.
+    clock.now = 0;
+    port.calls.clear();
+    int call = 0;
+    port.onRead = [&](uint8_t* p, uint32_t n, uint32_t* d) {
+        *d = call++ == 0 ? std::min<uint32_t>(n, 13) : 0;
+        clock.now += *d ? 1 : 5000;
+        std::fill(p, p + *d, 7);
+        return true;
+    };
+    EXPECT_FALSE(lx9comm::PortRead(static_cast<uint32_t>(block.size()), block.data()));
+    EXPECT_EQ(port.Reads().size(), 2u);
+    EXPECT_LE(clock.now, 5001u);
+
+    // 50 bytes a millisecond (a slow port), in pieces that take their time: whole.
+    clock.now = 0;
+    DeliverAll();
+    auto pass = port.onRead;
+    port.onRead = [&](uint8_t* p, uint32_t n, uint32_t* d) {
+        clock.now += n / 50 + 1;
+        return pass(p, n, d);
+    };
+    EXPECT_TRUE(lx9comm::PortRead(static_cast<uint32_t>(block.size()), block.data()));
+
+    // The whole first-byte wait, then the block: whole.
+    clock.now = 0;
+    bool first = true;
+    port.onRead = [&](uint8_t* p, uint32_t n, uint32_t* d) {
+        if (first) {
+            first = false;
+            clock.now += 5000;
+            *d = 0;
+            return true;
+        }
+        return pass(p, n, d);
+    };
+    EXPECT_TRUE(lx9comm::PortRead(static_cast<uint32_t>(block.size()), block.data()));
+}
+
 TEST_F(Transport, ExactReadFailsAShortPieceWithoutRetry) {
     bool first = true;  // one byte short the first time, then whatever is asked
     port.onRead = [&](uint8_t*, uint32_t n, uint32_t* d) {

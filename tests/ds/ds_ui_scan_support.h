@@ -54,6 +54,7 @@ class ScanTest : public testing::Test {
 
     static constexpr int kAll = 1000, kScan = 1002, kUpDown = 1170;
     static HWND application;
+    static HWND keptWindow;
     HWND window = nullptr;
     EmulatorLog log;
 };

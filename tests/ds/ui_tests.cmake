@@ -102,19 +102,25 @@ function(lx9_ui_scan_program name)
 endfunction()
 lx9_ui_scan_program(ds_ui_final_scan_test)
 lx9_ui_scan_program(ds_ui_extended_scan_test)
+lx9_ui_scan_program(ds_ui_fault_matrix_test)
+lx9_ui_scan_program(ds_ui_soak_test)
+target_link_libraries(ds_ui_soak_test PRIVATE psapi)
 
 function(lx9_ui_scan_suite program suite)
   if(NOT LX9_UI_EMULATOR_SUITES)
     return()
   endif()
-  cmake_parse_arguments(S "" "COST" "" ${ARGN})
+  cmake_parse_arguments(S "" "COST;FILTER" "" ${ARGN})
   string(TOLOWER ${suite} name)
   string(REGEX REPLACE "_test$" "" base ${program})
+  if(NOT S_FILTER)
+    set(S_FILTER ${suite}.*)
+  endif()
   lx9_add_test(NAME ${base}_${name}_test
     COMMAND ${CMAKE_SOURCE_DIR}/tools/with-emulator.sh --prefix ${LX9_WINEPREFIX} ${S_UNPARSED_ARGUMENTS}
             -- ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/ds_ui_control_bridge.sh
-            -- ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:${program}> --gtest_filter=${suite}.*
-    EMULATOR TIMEOUT 400 COST ${S_COST})
+            -- ${LX9_WINE_SCRIPT} -- $<TARGET_FILE:${program}> --gtest_filter=${S_FILTER}
+    EMULATOR TIMEOUT 600 COST ${S_COST})
 endfunction()
 
 lx9_ui_scan_suite(ds_ui_final_scan_test FinalNegative COST 84 --fast --standby on --cartridge 25 --film negative)
@@ -124,6 +130,14 @@ lx9_ui_scan_suite(ds_ui_extended_scan_test ExtendedWhole COST 31 --fast --standb
                   --buffer-size 4194304)
 lx9_ui_scan_suite(ds_ui_extended_scan_test ExtendedLimited COST 39 --fast --standby on --cartridge 25 --film negative
                   --buffer-size 131072)
+lx9_ui_scan_suite(ds_ui_soak_test Soak COST 360 --fast --standby on --cartridge 15 --film negative)
+# Every fault kind at three points of a scan, once and for good: one suite per point and persistence.
+foreach(point Preview Final Between)
+  foreach(persistence Once Always)
+    lx9_ui_scan_suite(ds_ui_fault_matrix_test ${point}${persistence} COST 90
+                      FILTER *Fault${point}.*/${persistence}_* --fast --standby on --cartridge 15 --film negative)
+  endforeach()
+endforeach()
 
 # The crop window's geometry: rubber band clamping, area limit and the scan rectangle.
 lx9_gtest(ds_ui_crop_window_test SOURCES ds_ui_crop_window_test.cpp ds_device_support.cpp LIBS NorvikLX9Core

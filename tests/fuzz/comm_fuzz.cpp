@@ -93,7 +93,9 @@ class FuzzPort final : public lx9comm::Port {
 
 class FuzzClock final : public lx9comm::Clock {
   public:
-    void Sleep(uint32_t) override {}
+    void Sleep(uint32_t ms) override { now += ms; }
+    uint32_t NowMs() override { return now; }
+    uint32_t now = 0;
 };
 
 class FuzzMemory final : public lx9comm::Memory {
