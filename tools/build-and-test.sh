@@ -40,7 +40,8 @@ mkdir -p "$build"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
-step() { printf '\n=== %s\n' "$*"; }
+# Each step with the time since the start, so that a slow part of the run shows.
+step() { printf '\n=== [%02d:%02d] %s\n' $((SECONDS / 60)) $((SECONDS % 60)) "$*"; }
 
 configure_and_build() {  # configure_and_build NAME cmake-args...
   local name=$1; shift

@@ -117,6 +117,7 @@ void ScanTest::SetUp() {
     window = lx9::CreateMainWindow(application);
     ASSERT_NE(window, nullptr);
     Pump(50);
+    if (!indexOnSetUp) return;
     Click(window, kAll);
     ASSERT_TRUE(WaitReady()) << "index-all ended";
 }

@@ -55,6 +55,7 @@ class ScanTest : public testing::Test {
     static constexpr int kAll = 1000, kScan = 1002, kUpDown = 1170;
     static HWND application;
     static HWND keptWindow;
+    bool indexOnSetUp = true;  // false: the window is made, nothing is indexed
     HWND window = nullptr;
     EmulatorLog log;
 };

@@ -104,6 +104,7 @@ lx9_ui_scan_program(ds_ui_final_scan_test)
 lx9_ui_scan_program(ds_ui_extended_scan_test)
 lx9_ui_scan_program(ds_ui_fault_matrix_test)
 lx9_ui_scan_program(ds_ui_soak_test)
+lx9_ui_scan_program(ds_ui_timing_test)  # tools/measure-timings.sh runs it, with the emulator's two timings
 target_link_libraries(ds_ui_soak_test PRIVATE psapi)
 
 function(lx9_ui_scan_suite program suite)
