@@ -127,6 +127,8 @@ TEST_F(ExtendedWhole, TheWholeFrameDraggedPastTheEdgesIsScannedAtFullSize) {
     EXPECT_TRUE(image.YellowAt(136, 136)) << "the marker top left: the picture the right way up";
     EXPECT_TRUE(image.DominantAt(168, 872, 2)) << "the red patch at the left of the patch row";
     EXPECT_TRUE(image.DominantAt(392, 872, 1)) << "then the green one";
+    EXPECT_EQ(image.FrameNumber(16), 2);
+    EXPECT_EQ(image.PatchesWrong(16), "");
     const auto lines = log.Since();
     EXPECT_EQ(Count(lines, "0424"), 4) << "measurement and window before the preview and before the scan";
     ExpectGolden("tests/ds/golden/extended_whole_negative.txt",
@@ -146,6 +148,8 @@ TEST_F(ExtendedWhole, TurnedTheWholeFrameIsOfferedTurned) {
     EXPECT_EQ(image.height, 1020);
     EXPECT_TRUE(image.YellowAt(1787 - 136, 1019 - 136)) << "the marker bottom right: turned as the preview";
     EXPECT_FALSE(image.YellowAt(136, 136));
+    EXPECT_EQ(image.FrameNumber(16, true), 3);
+    EXPECT_EQ(image.PatchesWrong(16, true), "");
 }
 
 // lx9emu --fast --standby on --cartridge 25 --film negative --buffer-size 131072: an area limit of 4096

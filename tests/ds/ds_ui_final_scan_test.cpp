@@ -45,16 +45,28 @@ struct Taken {
     bool markerTopLeft = false;      // the scene's yellow marker where a person sees it: top left
     bool markerBottomRight = false;  // where it lands when the picture is turned
     bool redLeftOfWhite = false;     // the patch row reads red .. white from the left
+    int number = -1;                 // the frame number drawn top right
+    std::string patchesWrong;        // the whole patch row, colour by colour
+    int numberTurned = -1;           // the same read from the bottom right, upside down
+    std::string patchesWrongTurned;
 };
 
 Taken Look(const TakenImage& image) {
-    Taken taken{image.width, image.height, image.bits, image.bytes};
+    Taken taken;
+    taken.width = image.width;
+    taken.height = image.height;
+    taken.bits = image.bits;
+    taken.bytes = image.bytes;
     if (taken.width == 896 && taken.height == 512 && taken.bits == 24) {
         int red[3], white[3];
         taken.markerTopLeft = image.YellowAt(68, 68);
         taken.markerBottomRight = image.YellowAt(895 - 68, 511 - 68);
         taken.redLeftOfWhite = image.MeanAt(76, 428, red) && image.MeanAt(412, 428, white) &&
                                red[2] > red[1] + 50 && white[1] > 170;
+        taken.number = image.FrameNumber(8);
+        taken.patchesWrong = image.PatchesWrong(8);
+        taken.numberTurned = image.FrameNumber(8, true);
+        taken.patchesWrongTurned = image.PatchesWrong(8, true);
     }
     return taken;
 }
@@ -86,6 +98,10 @@ class FinalScanTest : public lx9test::ScanTest {
         const DWORD elapsed = GetTickCount() - start;
         ASSERT_EQ(lx9::mainDialog, window) << "no error was reported";
         ASSERT_EQ(images.size(), 3u);
+        for (int frame = 1; frame <= 3; ++frame) {
+            EXPECT_EQ(images[frame - 1].number, frame) << "frames in the order selected, numbered top right";
+            EXPECT_EQ(images[frame - 1].patchesWrong, "");
+        }
         for (const Taken& image : images) {
             EXPECT_EQ(image.width, 896);
             EXPECT_EQ(image.height, 512);
@@ -156,6 +172,8 @@ TEST_F(FinalNegative, TurnedImageOffered) {
     EXPECT_EQ(images[0].width, 896);
     EXPECT_EQ(images[0].height, 512);
     EXPECT_TRUE(images[0].markerBottomRight) << "turned by 180 degrees";
+    EXPECT_EQ(images[0].numberTurned, 4) << "its number bottom left, upside down";
+    EXPECT_EQ(images[0].patchesWrongTurned, "");
     EXPECT_FALSE(images[0].markerTopLeft);
 }
 

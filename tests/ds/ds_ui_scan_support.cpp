@@ -1,5 +1,6 @@
 #include "ds_ui_scan_support.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "chain/chain_state.h"
@@ -42,6 +43,83 @@ bool TakenImage::DominantAt(int x, int y, int channel) const {
         if (c != channel && bgr[channel] < bgr[c] + 50) return false;
     }
     return true;
+}
+
+bool TakenImage::MeanAtBlock(double bx, double by, double pxPerBlock, bool turned, int bgr[3]) const {
+    int x = static_cast<int>(bx * pxPerBlock);
+    int y = static_cast<int>(by * pxPerBlock);
+    if (turned) {
+        x = width - 1 - x;
+        y = height - 1 - y;
+    }
+    return MeanAt(x, y, bgr);
+}
+
+namespace {
+
+// The scene's digit font: row r of a digit, bit 4 the leftmost of five columns.
+constexpr uint8_t kDigitFont[10][7] = {
+    {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}, {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E},
+    {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}, {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E},
+    {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}, {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E},
+    {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}, {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08},
+    {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}, {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C},
+};
+constexpr double kDigitLeft[2] = {60, 84};  // blocks
+constexpr double kDigitTop = 6;
+constexpr double kFontPixel = 4;  // blocks per font pixel
+
+}  // namespace
+
+int TakenImage::FrameNumber(double pxPerBlock, bool turned) const {
+    int number = 0;
+    for (double left : kDigitLeft) {
+        uint8_t rows[7] = {};
+        for (int row = 0; row < 7; ++row) {
+            for (int column = 0; column < 5; ++column) {
+                int bgr[3];
+                const double bx = left + (column + 0.5) * kFontPixel;
+                const double by = kDigitTop + (row + 0.5) * kFontPixel;
+                if (!MeanAtBlock(bx, by, pxPerBlock, turned, bgr)) return -1;
+                if (bgr[0] + bgr[1] + bgr[2] < 3 * 70) rows[row] |= static_cast<uint8_t>(0x10 >> column);
+            }
+        }
+        int digit = -1;
+        for (int d = 0; d < 10; ++d) {
+            if (std::memcmp(rows, kDigitFont[d], sizeof rows) == 0) digit = d;
+        }
+        if (digit < 0) return -1;
+        number = number * 10 + digit;
+    }
+    return number;
+}
+
+std::string TakenImage::PatchesWrong(double pxPerBlock, bool turned) const {
+    static const char* names[6] = {"red", "green", "blue", "white", "grey", "black"};
+    std::string wrong;
+    for (int patch = 0; patch < 6; ++patch) {
+        int bgr[3];
+        if (!MeanAtBlock(10 + 14 * patch, 54, pxPerBlock, turned, bgr))
+            return "the patch row is outside the image";
+        const int lo = std::min({bgr[0], bgr[1], bgr[2]});
+        const int hi = std::max({bgr[0], bgr[1], bgr[2]});
+        bool right = false;
+        if (patch < 3) {
+            const int own = bgr[2 - patch];  // red, green, blue: channels 2, 1, 0
+            right = true;
+            for (int c = 0; c < 3; ++c) right = right && (c == 2 - patch || own >= bgr[c] + 50);
+        } else {
+            const bool neutral = hi - lo <= 40;
+            if (patch == 3) right = neutral && lo > 170;
+            if (patch == 4) right = neutral && lo >= 60 && hi <= 200;
+            if (patch == 5) right = neutral && hi < 60;
+        }
+        if (!right) {
+            wrong += std::string(wrong.empty() ? "" : ", ") + names[patch] + " reads " +
+                     std::to_string(bgr[2]) + "/" + std::to_string(bgr[1]) + "/" + std::to_string(bgr[0]);
+        }
+    }
+    return wrong;
 }
 
 TakenImage TakeImage() {

@@ -28,6 +28,19 @@ struct TakenImage {
     bool YellowAt(int x, int y) const;
     // A colour patch around (x, y) whose channel (0 blue, 1 green, 2 red) stands out from the other two.
     bool DominantAt(int x, int y, int channel) const;
+
+    // What the emulator's scene shows, on its grid of 112 x 64 blocks of pxPerBlock pixels (8 in a standard
+    // frame, 16 in a whole extended one), counted from the top left as a person sees it, or from the bottom
+    // right when the picture is turned:
+    // the two-digit frame number drawn top right in a 5 x 7 font (-1 when a digit cannot be read);
+    int FrameNumber(double pxPerBlock, bool turned = false) const;
+    // the row of patches red, green, blue, white, grey, black: each colour patch's own channel at least 50
+    // levels above the other two, white above 170, grey between 60 and 200, black below 60, the three grey
+    // ones within 40 levels between channels. Empty when right, else what is wrong.
+    std::string PatchesWrong(double pxPerBlock, bool turned = false) const;
+
+  private:
+    bool MeanAtBlock(double bx, double by, double pxPerBlock, bool turned, int bgr[3]) const;
 };
 TakenImage TakeImage();
 
