@@ -13,6 +13,10 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -230,9 +234,8 @@ TEST_F(HostileApplication, EveryCallGetsAnAllowedAnswerAndTheSourceStaysUsable) 
     EXPECT_GT(accepted, 0);
 }
 
-// Control files a user or an installer has damaged: lines cut, dropped or doubled, values replaced by very
-// long texts, numbers out of range or words of the wrong kind. A correct application negotiating every
-// capability gets allowed answers, and the source neither crashes nor hangs.
+// A control file a user or an installer has damaged: lines cut, dropped or doubled, values replaced by very
+// long texts, numbers out of range or words of the wrong kind.
 std::string Damaged(std::string text, std::mt19937& rng) {
     static const char* const kValues[] = {"",
                                           "-99999999999",
@@ -278,18 +281,245 @@ std::string Damaged(std::string text, std::mt19937& rng) {
     return out;
 }
 
+// ---------------------------------------------------------------------------------------------------------
+// Where a damaged run may write. The files of the Windows directory, of the source's folder and of the
+// drive's root are kept before and after; only the source-control file in use may change, and in it only the
+// entries the source writes (a capability's "Current", "Default" and "Allowed", "PendingImages" of "ADF", the
+// response tables). Under Wine a profile write rewrites its whole file in its own layout (line ends CR LF,
+// blank lines dropped, blanks around "=" and at line ends trimmed), so the source-control file is compared
+// line by line in that layout; every other file byte for byte.
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH * 2] = {};
+    const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return n == 0 || n >= sizeof full ? path : Lower(full);
+}
+
+using Snapshot = std::map<std::string, std::string>;  // full path (lower case) -> contents
+
+void SnapshotFolder(const std::string& folder, Snapshot& files) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const std::string path = folder + "\\" + found.cFileName;
+        // Programs and libraries do not change; their size and time stand for them.
+        files[FullPath(path)] = found.nFileSizeLow > 256 * 1024
+                                    ? "size " + std::to_string(found.nFileSizeLow) + " time " +
+                                          std::to_string(found.ftLastWriteTime.dwLowDateTime)
+                                    : ReadFileText(path).value_or("<unreadable>");
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+Snapshot SnapshotFiles() {
+    Snapshot files;
+    SnapshotFolder(WindowsDirectory(), files);
+    SnapshotFolder(WindowsDirectory() + "\\twain_32\\NorvikLX9", files);
+    SnapshotFolder(WindowsDirectory().substr(0, 2), files);  // the drive's root
+    return files;
+}
+
+// A file's sections in the profile functions' layout: section name (lower case, "" before the first) and its
+// lines, in order.
+using Sections = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+std::string Trim(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+Sections ProfileLayout(const std::string& text) {
+    Sections sections{{"", {}}};
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = Trim(text.substr(start, end - start));
+        start = end + 1;
+        if (line.empty()) continue;
+        const size_t close = line.rfind(']');
+        if (line[0] == '[' && close != std::string::npos) {
+            sections.push_back({Lower(Trim(line.substr(1, close - 1))), {}});
+            continue;
+        }
+        const size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            line = Trim(line.substr(0, equals)) + "=" + Trim(line.substr(equals + 1));
+        sections.back().second.push_back(line);
+    }
+    return sections;
+}
+
+std::string KeyOf(const std::string& line) {
+    return Lower(Trim(line.substr(0, line.find('='))));
+}
+
+// The lines of a section that the source must leave alone: all but the entries it writes there.
+std::vector<std::string> Untouchable(const std::vector<std::string>& lines,
+                                     const std::set<std::string>& keys) {
+    std::vector<std::string> kept;
+    for (const std::string& line : lines)
+        if (!keys.count(KeyOf(line))) kept.push_back(line);
+    return kept;
+}
+
+// What the source may write in the source-control file: section (lower case) -> keys (lower case).
+using Writable = std::map<std::string, std::set<std::string>>;
+
+void ExpectOnlyOwnEntriesChanged(const std::string& before, const std::string& after,
+                                 const Writable& writable) {
+    const Sections old = ProfileLayout(before), now = ProfileLayout(after);
+    size_t n = 0;
+    for (const auto& [name, lines] : now) {
+        const auto allowed = writable.find(name);
+        const std::set<std::string> keys =
+            allowed == writable.end() ? std::set<std::string>{} : allowed->second;
+        if (n < old.size() && old[n].first == name) {
+            EXPECT_EQ(Untouchable(lines, keys), Untouchable(old[n].second, keys))
+                << "section [" << name << "]";
+            ++n;
+        } else {  // a section the write added: one of the source's own, with its own entries only
+            EXPECT_TRUE(allowed != writable.end()) << "new section [" << name << "]";
+            EXPECT_TRUE(Untouchable(lines, keys).empty()) << "new section [" << name << "]";
+        }
+    }
+    EXPECT_EQ(n, old.size()) << "a section went missing";
+}
+
+// What a redirection file may hold once damaged; the target is a copy of the source-control file.
+std::string Redirection(uint32_t kind, std::mt19937& rng, const std::string& target) {
+    const std::string windows = WindowsDirectory();
+    auto garbage = [&rng](size_t n) {
+        std::string text;
+        while (text.size() < n) {
+            const char c = static_cast<char>(rng() % 256);
+            if (c != '\\' && c != '/' && c != ':') text.push_back(c);  // stays in a folder the test watches
+        }
+        return text;
+    };
+    switch (kind) {
+        case 0:
+            return target;
+        case 1:
+            return target + "\r\n";  // an editor's line end: names no file
+        case 2:
+            return target.substr(0, 1 + rng() % (target.size() - 1));
+        case 3:
+            return target + garbage(1 + rng() % 20);
+        case 4:
+            return target + std::string(1, '\0') + garbage(rng() % 300);  // the path ends at the zero
+        case 5:
+            return windows + "\\" + std::string(400, 'x');  // cut at 260 characters
+        case 6:
+            return "";
+        case 7:
+            return "lx9_redirected.src";  // relative
+        case 8:
+            return InitialControlFile();
+        case 9:
+            return windows + "\\source.$$$";  // itself
+        case 10:
+            return windows + "\\twain_32\\NorvikLX9\\LX9Cfg.ini";
+        case 11:
+            return windows;  // a folder
+        case 12: {
+            static const char* const kDevices[] = {"NUL", "LPT1", "COM1", "PRN", "AUX", "CON"};
+            return kDevices[rng() % std::size(kDevices)];
+        }
+        case 13:
+            return garbage(1 + rng() % 400);
+        case 14: {  // the same target spelt otherwise
+            std::string other = Lower(target);
+            std::replace(other.begin(), other.end(), '\\', '/');
+            return other;
+        }
+        default: {  // the initial-control file spelt otherwise
+            std::string other = Lower(InitialControlFile());
+            std::replace(other.begin(), other.end(), '\\', '/');
+            return other;
+        }
+    }
+}
+
+constexpr uint32_t kRedirectionKinds = 16;
+
+// Control files a user or an installer has damaged: lines cut, dropped or doubled, values replaced by very
+// long texts, numbers out of range or words of the wrong kind, and a redirection file pointing at the
+// damaged file, at nothing, at a folder, a device or another of the source's files. A correct application
+// negotiating every capability, reading the feeder, ending a transfer and sending response tables gets
+// allowed answers; the source neither crashes nor hangs, writes only its own entries of the source-control
+// file in use, and reports no write as done that could not be made.
 TEST(HostileControlFiles, DamagedFilesGiveAllowedAnswers) {
     const std::string source = Shipped("NorvikLX9.src");
     const std::string initial = Shipped("NorvikLX9.ini");
+    const std::string target = WindowsDirectory() + "\\lx9_redirected.src";
+    const std::string filmSetting = WindowsDirectory() + "\\twain_32\\NorvikLX9\\LX9Cfg.ini";
+    const std::set<std::string> others = {
+        FullPath(InitialControlFile()), FullPath(WindowsDirectory() + "\\source.$$$"), FullPath(filmSetting)};
     BoxWatcher boxes;
-    for (uint32_t seed = 1; seed <= 30; ++seed) {
+    for (uint32_t seed = 1; seed <= 62; ++seed) {
         std::mt19937 rng(seed);
         ResetModule();
-        ControlFiles files(Damaged(source, rng), seed % 3 == 0 ? Damaged(initial, rng) : initial);
+        // Odd seeds damage the default files; even ones a redirected copy, through a redirection file of
+        // every kind in turn.
+        const bool redirected = seed % 2 == 0;
+        const uint32_t kind = (seed / 2) % kRedirectionKinds;
+        const std::string damaged = Damaged(source, rng);
+        ControlFiles files(redirected ? source : damaged, seed % 3 == 0 ? Damaged(initial, rng) : initial);
+        ScopedFile copy(target, damaged);
+        ScopedFile film(filmSetting, std::string("[LX-9]\r\nNegaPosi=0\r\n"));
+        std::optional<ScopedFile> redirection;
+        std::string written = SourceControlFile();  // the file the source may write
+        bool writable = true;
+        if (redirected) {
+            const std::string contents = Redirection(kind, rng, target);
+            redirection.emplace(WindowsDirectory() + "\\source.$$$", contents);
+            // What the source reads: up to 260 bytes, up to the first zero. Only an absolute path of an
+            // existing file that is none of the source's other files can take writes.
+            std::string path = contents.substr(0, 260);
+            path.resize(std::min(path.size(), path.find('\0')));
+            written = path;
+            const DWORD attributes = GetFileAttributesA(path.c_str());
+            writable = path.size() > 2 && path[1] == ':' && (path[2] == '\\' || path[2] == '/') &&
+                       attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                       !others.count(FullPath(path));
+        }
+        SCOPED_TRACE(
+            "seed " + std::to_string(seed) +
+            (redirected ? " redirection kind " + std::to_string(kind) : std::string(" default files")));
+        // The entries the source writes: those of the capabilities the initial-control file names.
+        Writable own{{"adf", {"pendingimages"}}, {"grayresponse", {}}, {"rgbresponse", {}}};
+        for (int i = 0; i < 16; ++i) {
+            own["grayresponse"].insert("response[" + std::to_string(i) + "]");
+            own["rgbresponse"].insert("response[" + std::to_string(i) + "]");
+        }
+        for (TW_UINT16 cap : kCaps) {
+            char name[80] = {};  // the length the source reads
+            GetPrivateProfileStringA("CAP NUMBERS", std::to_string(cap).c_str(), "", name, sizeof name,
+                                     InitialControlFile().c_str());
+            if (name[0]) own[Lower(Trim(name))] = {"current", "default", "allowed"};
+        }
+        const Snapshot before = SnapshotFiles();
+
         Application app;
-        SCOPED_TRACE("seed " + std::to_string(seed));
         const TW_UINT16 opened = app.Open();
         EXPECT_TRUE(kResults.count(opened));
+        auto expectAllowed = [&](TW_UINT16 rc, bool writes, const char* what) {
+            EXPECT_TRUE(kResults.count(rc)) << what << " result " << rc;
+            EXPECT_LE(app.Status(), TWCC_CHECKDEVICEONLINE) << what;
+            // Nothing can be stored where the source may not write: no such request is a success.
+            if (writes && !writable) {
+                EXPECT_NE(rc, TWRC_SUCCESS) << what << " reported done";
+            }
+        };
         for (TW_UINT16 cap : kCaps) {
             for (TW_UINT16 msg :
                  {MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_QUERYSUPPORT, MSG_SET, MSG_RESET}) {
@@ -306,17 +536,42 @@ TEST(HostileControlFiles, DamagedFilesGiveAllowedAnswers) {
                     request.hContainer = given;
                 }
                 const TW_UINT16 rc = app.Call(DG_CONTROL, DAT_CAPABILITY, msg, &request);
-                EXPECT_TRUE(kResults.count(rc)) << "cap " << cap << " msg " << msg << " result " << rc;
-                EXPECT_LE(app.Status(), TWCC_CHECKDEVICEONLINE);
+                const std::string what = "cap " + std::to_string(cap) + " msg " + std::to_string(msg);
+                // A set may succeed without a write: the value already current is accepted as it stands.
+                expectAllowed(rc, msg == MSG_RESET, what.c_str());
                 if (request.hContainer && request.hContainer != given) GlobalFree(request.hContainer);
                 if (given) GlobalFree(given);
             }
         }
+        TW_CAPABILITY feeder{CAP_AUTOFEED, TWON_ONEVALUE, nullptr};
+        expectAllowed(app.Call(DG_CONTROL, DAT_CAPABILITY, MSG_GET, &feeder), false, "CAP_AUTOFEED");
+        if (feeder.hContainer) GlobalFree(feeder.hContainer);
+        TW_PENDINGXFERS pending{};
+        expectAllowed(app.Call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending), false, "MSG_ENDXFER");
+        TW_ELEMENT8 table[16];
+        for (auto& element : table) element = {0, TW_UINT8(rng()), TW_UINT8(rng()), TW_UINT8(rng())};
+        expectAllowed(app.Call(DG_IMAGE, DAT_GRAYRESPONSE, MSG_SET, table), true, "DAT_GRAYRESPONSE");
+        expectAllowed(app.Call(DG_IMAGE, DAT_RGBRESPONSE, MSG_SET, table), true, "DAT_RGBRESPONSE");
         TW_IMAGEINFO info{};
         EXPECT_TRUE(kResults.count(app.Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info)));
         TW_SETUPMEMXFER setup{};
         EXPECT_TRUE(kResults.count(app.Call(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup)));
         app.Close();
+
+        const Snapshot after = SnapshotFiles();
+        const std::string writtenPath = writable ? FullPath(written) : std::string();
+        for (const auto& [path, contents] : after) {
+            const auto old = before.find(path);
+            if (old == before.end()) {
+                ADD_FAILURE() << "new file " << path;
+            } else if (path == writtenPath) {
+                ExpectOnlyOwnEntriesChanged(old->second, contents, own);
+            } else {
+                EXPECT_TRUE(contents == old->second) << "file " << path << " changed";
+            }
+        }
+        for (const auto& [path, contents] : before)
+            EXPECT_TRUE(after.count(path)) << "file " << path << " gone";
     }
     ResetModule();
 }
