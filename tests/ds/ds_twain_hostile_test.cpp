@@ -209,7 +209,9 @@ struct Data {
     std::optional<GuardedBlock> buffer;
     HGLOBAL handle = nullptr;  // the container given; a get answers with a new one, which is freed too
     bool capability = false;
+    std::string createdFile;  // what a file transfer's set-up may create
     ~Data() {
+        if (!createdFile.empty()) DeleteFileA(createdFile.c_str());
         HGLOBAL answered = capability ? structure->As<TW_CAPABILITY>()->hContainer : nullptr;
         if (answered && answered != handle) GlobalFree(answered);
         if (handle) GlobalFree(handle);
@@ -286,6 +288,17 @@ TW_MEMREF MakeData(std::mt19937& rng, TW_UINT16 dat, TW_UINT16 msg, Data& d) {
             d.structure->As<TW_IDENTITY>()->Id =
                 rng() % 2 ? 42 : rng();  // strings without an end, on purpose
             break;
+        case DAT_SETUPFILEXFER: {
+            // A file name the source may create: in the temporary folder, short or filling all 256 bytes
+            // without an end; removed after the call (random names would leave files all over the disk).
+            char* name = d.structure->As<TW_SETUPFILEXFER>()->FileName;
+            const std::string folder = WindowsDirectory() + "\\temp\\lx9_hostile_";
+            std::memset(name, 'x', sizeof(TW_STR255));
+            std::memcpy(name, folder.data(), folder.size());
+            if (rng() % 2) name[folder.size() + rng() % 8] = '\0';
+            d.createdFile.assign(name, strnlen(name, sizeof(TW_STR255) - 1));
+            break;
+        }
         default:
             break;  // plain structures of random bytes: nothing in them points anywhere
     }
@@ -340,6 +353,15 @@ TEST_F(HostileApplication, EveryCallGetsAnAllowedAnswerAndTheSourceStaysUsable) 
         TW_STATUS status{};
         EXPECT_EQ(app.Call(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
         EXPECT_EQ(app.Close(), TWRC_SUCCESS);
+    }
+    // A file transfer may have written the image under a name set up earlier in its seed.
+    WIN32_FIND_DATAA found;
+    const std::string temp = WindowsDirectory() + "\\temp\\";
+    HANDLE search = FindFirstFileA((temp + "lx9_hostile_*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do DeleteFileA((temp + found.cFileName).c_str());
+        while (FindNextFileA(search, &found));
+        FindClose(search);
     }
     // What the run reached, for the log: a run that is refused everything tests little.
     std::printf("%d calls accepted (%d capability sets), %d refused\n", accepted, sets, refused);
