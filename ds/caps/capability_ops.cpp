@@ -31,7 +31,7 @@ bool IsGetMessage(TW_UINT16 msg) {
 
 // Reading the feeder capability starts a new batch: nothing is pending any more.
 void ClearPendingImages() {
-    WriteProfileText(SourceControlPath(), "ADF", "PendingImages", "0");
+    WriteSourceControlEntry("ADF", "PendingImages", "0");
 }
 
 /* DG_CONTROL/DAT_CAPABILITY/MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT */

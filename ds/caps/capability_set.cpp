@@ -122,7 +122,7 @@ TW_UINT16 SetOneValue(const char* section, const ReceivedContainer& received, st
                       : FindInList(section, allowed, v, received.itemType);
         if (!current) return TWCC_BADVALUE;
     }
-    if (!WriteProfileText(SourceControlPath(), section, "Current", current->c_str())) return TWCC_BUMMER;
+    if (!WriteSourceControlEntry(section, "Current", current->c_str())) return TWCC_BUMMER;
     setKey = "Current";
     return TWCC_SUCCESS;
 }
@@ -147,19 +147,18 @@ TW_UINT16 SetList(const char* section, const ReceivedContainer& received, std::s
         for (int32_t item : received.items) numbers.push_back(ItemNumber(item, received.itemType));
         text = ArrayText(numbers);
     }
-    if (!WriteProfileText(SourceControlPath(), section, "Allowed", text.c_str())) return TWCC_BUMMER;
+    if (!WriteSourceControlEntry(section, "Allowed", text.c_str())) return TWCC_BUMMER;
     setKey = "Allowed";
     return TWCC_SUCCESS;
 }
 
 TW_UINT16 SetRange(const char* section, const ReceivedContainer& received, std::string& setKey) {
     const TW_RANGE& r = received.range;
-    const std::string file = SourceControlPath();
     const bool written =
-        WriteProfileText(file, section, "Current", RangeValueText(r.CurrentValue, r.ItemType).c_str()) &&
-        WriteProfileText(file, section, "Default", RangeValueText(r.DefaultValue, r.ItemType).c_str()) &&
-        WriteProfileText(file, section, "Allowed",
-                         RangeText(r.MinValue, r.MaxValue, r.StepSize, r.ItemType).c_str());
+        WriteSourceControlEntry(section, "Current", RangeValueText(r.CurrentValue, r.ItemType).c_str()) &&
+        WriteSourceControlEntry(section, "Default", RangeValueText(r.DefaultValue, r.ItemType).c_str()) &&
+        WriteSourceControlEntry(section, "Allowed",
+                                RangeText(r.MinValue, r.MaxValue, r.StepSize, r.ItemType).c_str());
     if (!written) return TWCC_BUMMER;
     setKey = "Allowed";
     return TWCC_SUCCESS;
@@ -247,8 +246,8 @@ TW_UINT16 ResetCapability(const char* section) {
     // Read with the size of "Allowed" itself: a shorter read would cut a long power-on list.
     const std::string powerOn = ReadProfileText(file, section, "PowerON", "", kValueTextSize);
     const std::string defaultValue = ReadProfileText(file, section, "Default", "", kValueTextSize);
-    if (!WriteProfileText(file, section, "Allowed", powerOn.c_str()) ||
-        !WriteProfileText(file, section, "Current", defaultValue.c_str())) {
+    if (!WriteSourceControlEntry(section, "Allowed", powerOn.c_str()) ||
+        !WriteSourceControlEntry(section, "Current", defaultValue.c_str())) {
         return TWCC_BUMMER;
     }
     return TWCC_SUCCESS;

@@ -1,6 +1,11 @@
 #include "caps/control_files.h"
 
+#include "caps/profile_io.h"
+
 #include <windows.h>
+
+#include <optional>
+#include <tuple>
 
 namespace lx9 {
 namespace {
@@ -9,6 +14,8 @@ constexpr std::size_t kPathCapacity = 260;
 constexpr const char* kRedirectionName = "\\source.$$$";
 constexpr const char* kSourceControlName = "\\twain_32\\NorvikLX9\\NorvikLX9.src";
 constexpr const char* kInitialControlName = "\\twain_32\\NorvikLX9\\NorvikLX9.ini";
+// The device layer's film setting: a file of the source's own that no capability may write.
+constexpr const char* kFilmSettingName = "\\twain_32\\NorvikLX9\\LX9Cfg.ini";
 
 // Kept for the module's lifetime once recorded; only the redirection file replaces sourceControlPath.
 std::string sourceControlPath;
@@ -50,6 +57,31 @@ bool ReadRedirection(std::string& path) {
     return true;
 }
 
+// A file as the file system knows it, whatever the spelling of its path: volume and file number.
+using FileIdentity = std::tuple<DWORD, DWORD, DWORD>;
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = GetFileInformationByHandle(file, &information) != FALSE;
+    CloseHandle(file);
+    if (!known) return std::nullopt;
+    return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                        information.nFileIndexLow};
+}
+
+bool IsOtherFileOfTheSource(const std::string& path) {
+    const std::optional<FileIdentity> identity = IdentityOf(path);
+    if (!identity) return true;  // a file that cannot be told apart is not written
+    for (const char* name : {kInitialControlName, kRedirectionName, kFilmSettingName}) {
+        if (IdentityOf(UnderWindows(name)) == identity) return true;
+    }
+    return false;
+}
+
 void ShowMissing(const char* text) {
     MessageBoxA(nullptr, text, nullptr, MB_OK);
 }
@@ -85,6 +117,12 @@ std::string SourceControlPath() {
     std::string redirected;
     if (ReadRedirection(redirected)) return redirected;
     return UnderWindows(kSourceControlName);
+}
+
+bool WriteSourceControlEntry(const char* section, const char* key, const char* text) {
+    const std::string path = SourceControlPath();
+    if (!IsProfileFile(path) || IsOtherFileOfTheSource(path)) return false;
+    return WriteProfileText(path, section, key, text);
 }
 
 std::string InitialControlFilePath() {

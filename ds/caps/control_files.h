@@ -14,6 +14,12 @@ bool CheckControlFiles();
 // one, the file the next check would choose (nothing is recorded by asking).
 std::string SourceControlPath();
 
+// Writes one entry of the source-control file (SourceControlPath()). False, with nothing written, unless the
+// path names an existing disk file (IsProfileFile) that is none of the source's other files: the
+// initial-control file, which the source only reads, the redirection file and the film setting file
+// "LX9Cfg.ini", however the path spells them. A damaged redirection file may name any of them.
+bool WriteSourceControlEntry(const char* section, const char* key, const char* text);
+
 // The initial-control file as the operations build it each time: Windows directory +
 // "\twain_32\NorvikLX9\NorvikLX9.ini".
 std::string InitialControlFilePath();

@@ -20,14 +20,13 @@ TW_UINT16 WriteResponse(const char* section, TW_MEMREF pData) {
     }
     const auto* elements = static_cast<const TW_ELEMENT8*>(pData);
     try {
-        const std::string file = SourceControlPath();
         for (long i = 0; i < kResponseElements; ++i) {
             char key[24];
             char text[48];
             std::snprintf(key, sizeof key, "Response[%ld]", i);
             std::snprintf(text, sizeof text, "{%ld,%ld,%ld}", static_cast<long>(elements[i].Channel1),
                           static_cast<long>(elements[i].Channel2), static_cast<long>(elements[i].Channel3));
-            if (!WriteProfileText(file, section, key, text)) {
+            if (!WriteSourceControlEntry(section, key, text)) {
                 conditionCode = TWCC_BUMMER;
                 return TWRC_FAILURE;
             }

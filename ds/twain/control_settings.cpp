@@ -1,16 +1,16 @@
 #include "twain/control_settings.h"
 
 #include "caps/control_files.h"
-#include "lx9twain.h"
+#include "caps/profile_io.h"
 
 namespace lx9 {
 
 int ReadSourceControlInt(const char* section, const char* key, int fallback) {
-    return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, SourceControlPath().c_str()));
+    return ReadProfileInt(SourceControlPath(), section, key, fallback);
 }
 
 void WriteSourceControlText(const char* section, const char* key, const char* text) {
-    WritePrivateProfileStringA(section, key, text, SourceControlPath().c_str());
+    WriteSourceControlEntry(section, key, text);
 }
 
 }  // namespace lx9

@@ -67,7 +67,8 @@ std::vector<std::string> Control::run(const std::string& line, TimePoint now) {
         FaultRule rule;
         std::string why;
         if (!parseFaultRule({words.begin() + 1, words.end()}, &rule, &why)) return error(why);
-        faults_.add(std::move(rule));
+        if (!faults_.add(std::move(rule)))
+            return error("at most " + std::to_string(FaultPlan::kMaxRules) + " fault rules");
         return kOk;
     }
     if (verb == "faults" && n == 1) {
@@ -108,9 +109,11 @@ std::vector<std::string> Control::run(const std::string& line, TimePoint now) {
     }
     if (verb == "timing" && n == 1) return {device_.config().timings.describe(), "ok"};
     if (verb == "timing" && n == 3) {
-        if (!parseNumber(words[2], 0xFFFFFFFFu, &value) ||
-            !device_.config().timings.set(words[1], static_cast<uint32_t>(value)))
+        Timings probe;
+        std::string why;
+        if (!parseNumber(words[2], 0xFFFFFFFFu, &value) || !probe.set(words[1], 0))
             return error("timing takes a known name and a number");
+        if (!device_.config().timings.set(words[1], static_cast<uint32_t>(value), &why)) return error(why);
         return kOk;
     }
     return error("unknown command: " + line);

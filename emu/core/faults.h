@@ -16,6 +16,7 @@
 //                      command except TEST UNIT READY and REQUEST SENSE, until a REQUEST SENSE 0x0070
 // "code" takes a number or a name (tur, sense, inquiry, scan, window, read, c1); by default every
 // command matches. A rule applies to the next N matching commands (default 1) after skipping K.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -43,7 +44,16 @@ bool parseFaultRule(const std::vector<std::string>& words, FaultRule* rule, std:
 
 class FaultPlan {
   public:
-    void add(FaultRule rule) { rules_.push_back(std::move(rule)); }
+    // More rules than any test needs at once: a client that keeps adding them gets a refusal instead of an
+    // ever longer plan to walk for each command.
+    static constexpr size_t kMaxRules = 1000;
+
+    // False (nothing added) when the plan already holds kMaxRules rules.
+    bool add(FaultRule rule) {
+        if (rules_.size() >= kMaxRules) return false;
+        rules_.push_back(std::move(rule));
+        return true;
+    }
     void clear() { rules_.clear(); }
     // The rule that takes this command (the first that matches, used up by it), if any.
     std::optional<FaultRule> take(uint16_t code);

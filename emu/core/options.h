@@ -23,7 +23,10 @@ struct Options {
     bool help = false;
 };
 
-// False with the reason when the command line is not understood.
+// At most this many --picture options: one per frame of the largest cartridge.
+constexpr size_t kMaxPictures = 40;
+
+// False with the reason when the command line is not understood or a value is out of its range.
 bool parseOptions(const std::vector<std::string>& args, Options* options, std::string* why);
 std::string usage();
 

@@ -21,14 +21,24 @@ constexpr std::array<std::pair<const char*, Field>, 10> kFields{{
 }};
 }  // namespace
 
-bool Timings::set(const std::string& name, uint32_t value) {
+bool Timings::set(const std::string& name, uint32_t value, std::string* why) {
+    auto refuse = [why](std::string text) {
+        if (why) *why = std::move(text);
+        return false;
+    };
     for (const auto& [fieldName, field] : kFields) {
-        if (name == fieldName) {
-            this->*field = value;
-            return true;
+        if (name != fieldName) continue;
+        if (field == &Timings::byteRate) {
+            if (value != 0 && value < kMinByteRate)
+                return refuse("rate takes 0 (unlimited) or at least " + std::to_string(kMinByteRate) +
+                              " bytes per second");
+        } else if (value > kMaxMilliseconds) {
+            return refuse(name + " takes at most " + std::to_string(kMaxMilliseconds) + " ms");
         }
+        this->*field = value;
+        return true;
     }
-    return false;
+    return refuse("unknown time " + name);
 }
 
 std::string Timings::describe() const {

@@ -29,8 +29,15 @@ struct Timings {
         t.byteRate = 0;
         return t;
     }
-    // Sets one value by its option name ("scan-index", "rate"...); false for an unknown name.
-    bool set(const std::string& name, uint32_t value);
+    // The longest time any of them may be set to, and the slowest wire: a standard frame (917504 bytes)
+    // then still leaves within that time.
+    static constexpr uint32_t kMaxMilliseconds = 600000;
+    static constexpr uint32_t kMinByteRate = 2000;
+
+    // Sets one value by its option name ("scan-index", "rate"...); false with the reason for an unknown name
+    // or a value out of range (times up to kMaxMilliseconds; the rate 0, unlimited, or at least
+    // kMinByteRate).
+    bool set(const std::string& name, uint32_t value, std::string* why = nullptr);
     std::string describe() const;  // "name=value" pairs, one line
 };
 

@@ -1,5 +1,6 @@
 #include "words.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 
@@ -21,11 +22,18 @@ std::vector<std::string> splitWords(const std::string& line) {
 }
 
 bool parseNumber(const std::string& text, uint64_t limit, uint64_t* value) {
-    if (text.empty() || text[0] == '-' || text[0] == '+' || text[0] == ' ') return false;
-    char* end = nullptr;
+    // Decimal, or hexadecimal after "0x": a leading zero never means octal ("010" is ten), and nothing but
+    // digits is taken (no blanks or signs, which strtoull would pass over).
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const size_t first = hex ? 2 : 0;
+    if (text.size() == first) return false;
+    for (size_t i = first; i < text.size(); ++i)
+        if (!(hex ? std::isxdigit(static_cast<unsigned char>(text[i]))
+                  : std::isdigit(static_cast<unsigned char>(text[i]))))
+            return false;
     errno = 0;
-    unsigned long long n = std::strtoull(text.c_str(), &end, 0);
-    if (*end != '\0' || errno != 0 || n > limit) return false;
+    unsigned long long n = std::strtoull(text.c_str() + first, nullptr, hex ? 16 : 10);
+    if (errno != 0 || n > limit) return false;
     *value = n;
     return true;
 }

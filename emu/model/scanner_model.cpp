@@ -31,10 +31,14 @@ void ScannerModel::setCartridge(const CartridgeSpec& loaded) {
     std::vector<SharedFilm> films;
     std::vector<FrameSummary> summaries;
     for (int f = 1; f <= loaded.frames; ++f) {
-        SharedFilm film =
-            loaded.pictures.empty()
-                ? std::make_shared<FrameFilm>(renderScene(f, kSceneBlocksX, kSceneBlocksY))
-                : pictures.at(loaded.pictures[static_cast<size_t>(f - 1) % loaded.pictures.size()]);
+        const auto index = static_cast<size_t>(f - 1);
+        if (loaded.pictures.empty() && scenes_.size() <= index) {
+            scenes_.resize(index + 1);
+            scenes_[index] = std::make_shared<FrameFilm>(renderScene(f, kSceneBlocksX, kSceneBlocksY));
+        }
+        SharedFilm film = loaded.pictures.empty()
+                              ? scenes_[index]
+                              : pictures.at(loaded.pictures[index % loaded.pictures.size()]);
         summaries.push_back(summarizeFrame(*film, loaded.film, frameDensity(loaded.film, f)));
         films.push_back(std::move(film));
     }

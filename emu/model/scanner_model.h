@@ -54,7 +54,10 @@ class ScannerModel {
   private:
     Sensor sensor_;
     CartridgeSpec cartridge_;
-    std::vector<SharedFilm> films_;        // by frame - 1
+    std::vector<SharedFilm> films_;  // by frame - 1
+    // The drawn scenes by frame - 1, developed once: they are the same on every cartridge, and a cartridge
+    // change (a control command, a test's next case) then costs no new film.
+    std::vector<SharedFilm> scenes_;
     std::vector<FrameSummary> summaries_;  // by frame - 1
 };
 }  // namespace lx9emu

@@ -237,6 +237,48 @@ TEST_F(Shipped, RedirectedSourceControlIsTheOneNegotiated) {
     EXPECT_EQ(Request(app, ICAP_UNITS, MSG_GET).condition, TWCC_BADCAP);
 }
 
+// A redirection file may name anything. Only an existing disk file that is none of the source's other files
+// takes writes, however its path is spelt; elsewhere a reset, a set and a response table fail, and no file is
+// made, changed or sent to a device.
+TEST_F(Shipped, RedirectionToAnythingButASourceControlFileTakesNoWrite) {
+    const std::string windows = WindowsDirectory();
+    const std::string other = windows + "\\lx9_other.src";
+    ScopedFile copy(other, ShippedFile("NorvikLX9.src"));
+    ScopedFile film(windows + "\\twain_32\\NorvikLX9\\LX9Cfg.ini", std::string("[LX-9]\r\nNegaPosi=0\r\n"));
+    const std::string initial = ReadFileText(InitialControlFile()).value_or("");
+    const std::string source = SourceText();
+    TW_ELEMENT8 table[16] = {};
+    std::string aliased = other;
+    std::replace(aliased.begin(), aliased.end(), '\\', '/');
+    for (const std::string& ok : {other, aliased}) {
+        ScopedFile redirect(windows + "\\source.$$$", ok);
+        EXPECT_EQ(Request(app, ICAP_UNITS, MSG_RESET).rc, TWRC_SUCCESS) << ok;
+        EXPECT_EQ(app.Call(DG_IMAGE, DAT_GRAYRESPONSE, MSG_SET, table), TWRC_SUCCESS) << ok;
+    }
+    EXPECT_EQ(ProfileText(other, "GrayResponse", "Response[0]"), "{0,0,0}");
+
+    const std::string redirection = windows + "\\source.$$$";
+    const std::string cut = other.substr(0, other.size() - 4);
+    for (const std::string& bad : {cut, std::string("lx9_other.src"), InitialControlFile(), redirection,
+                                   windows + "\\twain_32\\NorvikLX9\\LX9Cfg.ini", windows, std::string("NUL"),
+                                   std::string("COM1"), windows + "\\NUL.src", other + ":stream"}) {
+        SCOPED_TRACE(bad);
+        ScopedFile redirect(redirection, bad);
+        const Reply reset = Request(app, ICAP_UNITS, MSG_RESET);
+        EXPECT_EQ(reset.rc, TWRC_FAILURE);
+        EXPECT_EQ(SetOne(app, ICAP_UNITS, TWTY_UINT16, 1).rc, TWRC_FAILURE);
+        EXPECT_EQ(app.Call(DG_IMAGE, DAT_GRAYRESPONSE, MSG_SET, table), TWRC_FAILURE);
+        EXPECT_EQ(app.Status(), TWCC_BUMMER);
+        EXPECT_EQ(ReadFileText(redirection), bad);
+        EXPECT_EQ(GetFileAttributesA(cut.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(ReadFileText(InitialControlFile()), initial);
+        EXPECT_EQ(ReadFileText(windows + "\\twain_32\\NorvikLX9\\LX9Cfg.ini"),
+                  std::string("[LX-9]\r\nNegaPosi=0\r\n"));
+    }
+    EXPECT_EQ(SourceText(), source);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 TEST_F(Shipped, ResponseTablesWriteSixteenElements) {
     TW_ELEMENT8 table[17];
     for (int i = 0; i < 17; ++i) table[i] = {TW_UINT8(i), TW_UINT8(200 + i), TW_UINT8(i), TW_UINT8(255 - i)};

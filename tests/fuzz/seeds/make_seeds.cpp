@@ -208,6 +208,27 @@ void EmuSeeds() {
     int n = 0;
     for (const char* text : kControl)
         Write("emu_control", "session-" + std::to_string(++n), Bytes(text, text + std::strlen(text)));
+
+    // Command lines as emu/README.md and the test scripts write them, arguments NUL-separated.
+    const std::vector<std::vector<std::string>> kCommandLines = {
+        {"--link", "/tmp/lx9-lpt1", "--control", "/tmp/lx9-control", "--log", "/tmp/lx9.log"},
+        {"--fast", "--standby", "on", "--cartridge", "40", "--film", "positive"},
+        {"--fast", "--timing", "calibration=8000", "--standby", "on", "--cartridge", "none"},
+        {"--rate", "1000000", "--standby", "stuck", "--unusable", "--seed", "7"},
+        {"--id", "MFG:NORVIK;MDL:LX-9", "--buffer-size", "0xE0000", "--exact-read", "--picture", "a.png"},
+        {"--fault", "silence code inquiry times 6", "--fault", "status 0x71 0x3c code read after 2",
+         "--fault", "trickle 40 code tur", "--fault", "refuse code window"},
+        {"--timing", "scan-index=1500", "--timing", "film-information=2500", "--cartridge", "15", "--help"},
+    };
+    n = 0;
+    for (const auto& line : kCommandLines) {
+        Bytes b;
+        for (const std::string& arg : line) {
+            if (!b.empty()) b.push_back(0);
+            b.insert(b.end(), arg.begin(), arg.end());
+        }
+        Write("emu_options", "command-line-" + std::to_string(++n), b);
+    }
 }
 
 void AcquireSeeds() {
