@@ -111,8 +111,11 @@ int Acquisition::Run() {
     if (code == kExitDone && scripted && !StartScript(script))
         code = Abort(kExitInternal, "no timer for the script");
     if (code == kExitDone) code = session_.Enable(window_, error) ? Loop() : Abort(kExitSource, error);
-    const bool scriptDone = scripted && StopScript();
+    // The script is judged once the source's windows are gone: a trailing "wait gone" after the main
+    // window's Exit is met by the disable.
+    PauseScript();
     session_.Disable();
+    const bool scriptDone = scripted && StopScript();
     session_.CloseSource();
     session_.CloseManager();
     if (scripted && !scriptDone && (code == kExitDone || code == kExitNoImage)) return kExitScript;
@@ -220,6 +223,7 @@ int Acquisition::SaveImage(const RgbImage& image) {
     if (base.empty()) return Abort(kExitFile, "no free image name is left in \"" + options_.outFolder + "\"");
     if (!WriteBmpFile(image, base + ".bmp", error)) return Abort(kExitFile, error);
     ++images_;
+    ScriptImageReceived();
     std::printf("IMAGE %d %ux%u %s\n", images_, image.width, image.height,
                 options_.memory ? "memory" : "native");
     std::printf("SAVED %s.bmp\n", base.c_str());

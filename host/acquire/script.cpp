@@ -54,7 +54,8 @@ std::string Unquoted(const std::string& word) {
 bool Number(const std::string& word, int minimum, int maximum, int& value) {
     if (word.empty() || IsQuoted(word) || word.size() > 9) return false;
     char* end = nullptr;
-    const long n = std::strtol(word.c_str(), &end, 0);
+    // Base 10 for signed values ("-08" is minus eight), else 0 so that ids may be written 0x3F2.
+    const long n = std::strtol(word.c_str(), &end, minimum < 0 ? 10 : 0);
     if (*end != '\0' || n < minimum || n > maximum) return false;
     value = static_cast<int>(n);
     return true;
@@ -79,14 +80,42 @@ bool OneOf(const std::string& word, std::initializer_list<const char*> choices) 
 bool ParseLine(const std::vector<std::string>& w, ScriptCommand& c, std::string& reason) {
     const std::string& verb = w[0];
     const std::size_t n = w.size();
+    if (verb == "wait" && n >= 2 && w[1] == "image") {
+        // wait image [N|next] [S]: a lone number is the count; a time-out needs the count before it.
+        c.verb = ScriptVerb::kWaitImage;
+        c.word = w[1];
+        if (n >= 3 && w[2] != "next" && !Number(w[2], 1, 9999, c.number)) {
+            return (reason = "wait image needs a count 1 to 9999 or next"), false;
+        }
+        if (!Seconds(w, 3, c)) return (reason = "bad time-out (whole seconds, 1 to 3600)"), false;
+        return true;
+    }
     if (verb == "wait") {
         c.verb = ScriptVerb::kWait;
-        if (n < 2 || !OneOf(w[1], {"preparing", "main", "about", "property", "splash", "box", "gone"})) {
-            reason = "wait needs preparing, main, about, property, splash, box or gone";
+        if (n < 2 || !OneOf(w[1], {"preparing", "main", "crop", "progress", "about", "property", "splash",
+                                   "box", "gone"})) {
+            reason =
+                "wait needs preparing, main, crop, progress, about, property, splash, box, gone or image";
             return false;
         }
         c.word = w[1];
         if (!Seconds(w, 2, c)) return (reason = "bad time-out (whole seconds, 1 to 3600)"), false;
+        return true;
+    }
+    if (verb == "wait-enabled") {
+        c.verb = ScriptVerb::kWaitEnabled;
+        if (n < 2 || !Number(w[1], 1, 65535, c.number))
+            return (reason = "wait-enabled needs a control id"), false;
+        if (!Seconds(w, 2, c)) return (reason = "bad time-out (whole seconds, 1 to 3600)"), false;
+        return true;
+    }
+    if (verb == "drag") {
+        c.verb = ScriptVerb::kDrag;
+        // Client coordinates as the mouse messages carry them: signed 16-bit, so a captured mouse may be
+        // dragged past the window's edges.
+        bool ok = n == 5;
+        for (std::size_t i = 0; ok && i < 4; ++i) ok = Number(w[i + 1], -32768, 32767, c.points[i]);
+        if (!ok) return (reason = "drag needs X1 Y1 X2 Y2 (client coordinates)"), false;
         return true;
     }
     if (verb == "wait-text") {
@@ -219,11 +248,15 @@ bool ParseScript(const std::string& text, std::vector<ScriptCommand>& commands, 
 const char* ScriptHelp() {
     return "Script commands (one per line; # starts a comment; \"texts\" in double quotes, \\\" and \\n "
            "inside):\n"
-           "  wait preparing|main|about|property|splash|box [S]   until that window is up (default 20 s); "
-           "it\n"
-           "                                       becomes the current window\n"
+           "  wait preparing|main|crop|progress|about|property|splash|box [S]   until that window is up\n"
+           "                                       (default 20 s); it becomes the current window\n"
            "  wait gone [S]                        until the current window has gone\n"
+           "  wait image [N|next] [S]              until the application has received N images in all; "
+           "next\n"
+           "                                       (or no N): one more than the last wait image counted\n"
            "  wait-text ID \"TEXT\" [S]              until control ID of the current window shows TEXT\n"
+           "  wait-enabled ID [S]                  until control ID of the current window is visible and "
+           "enabled\n"
            "  click ID | click \"CAPTION\"           press a button of the current window (must be enabled)\n"
            "  cell N [ctrl]                        click cell N (1-25) of the main window, Ctrl held or not\n"
            "  mode standard|extended|index         choose the scan mode in the main window's list\n"
@@ -235,6 +268,10 @@ const char* ScriptHelp() {
            "  check ID text \"TEXT\" | check ID visible|hidden|enabled|disabled\n"
            "  sleep MS                             let the windows run for MS milliseconds\n"
            "  screenshot FILE                      the current window as a PNG file (needs a display)\n"
+           "  drag X1 Y1 X2 Y2                     in the crop window: the left button down at (X1, Y1), "
+           "moves\n"
+           "                                       to (X2, Y2) with the button held, up there (client "
+           "coordinates)\n"
            "  end                                  the application ends the session (disable, close)\n";
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 namespace lx9::acquire {
 namespace {
@@ -20,6 +21,12 @@ constexpr int kMainAll = 1000;
 constexpr int kMainScrollBar = 1132;
 constexpr int kMainModeList = 1004;
 constexpr int kBoxText = 0xFFFF;
+constexpr int kCropScan = 1002;
+constexpr int kCropExit = 1161;
+constexpr int kCropWidth = 1159;
+constexpr int kCropHeight = 1160;
+// A drag is delivered as the mouse would: the press, this many moves with the button held, the release.
+constexpr int kDragMoves = 8;
 // A point of the main window's client area that no control covers (below the scroll bar).
 constexpr POINT kFreeSpot{620, 425};
 
@@ -34,6 +41,8 @@ bool failed = false;
 bool inTick = false;
 UINT_PTR timer = 0;
 HWND current = nullptr;  // the window the last wait found
+int imagesReceived = 0;  // images the application has saved in this run
+int imagesAwaited = 0;   // the count the last "wait image" waited for
 
 std::string TextOf(HWND window) {
     char text[1024] = {};
@@ -64,7 +73,13 @@ std::string KindOf(HWND window) {
     if (IsMessageBox(window)) return "box";
     if (GetDlgItem(window, kMainScrollBar) && GetDlgItem(window, kMainAll)) return "main";
     if (ClassOf(window) != "#32770") return {};
+    if (GetDlgItem(window, kCropScan) && GetDlgItem(window, kCropExit) && GetDlgItem(window, kCropWidth) &&
+        GetDlgItem(window, kCropHeight)) {
+        return "crop";
+    }
+    // The preparing dialog has a bar and EXIT too: only its picture tells it from the progress dialog.
     if (GetDlgItem(window, kPrepPicture) && GetDlgItem(window, kPrepProgress)) return "preparing";
+    if (GetDlgItem(window, kPrepProgress) && GetDlgItem(window, IDCANCEL)) return "progress";
     if (GetDlgItem(window, kFilmList)) return "property";
     const int children = Children(window);
     if (children == 1 && GetDlgItem(window, IDOK) && !GetDlgItem(window, kBoxText)) return "about";
@@ -187,13 +202,16 @@ Step ClickControl(const ScriptCommand& command, HWND window, HWND control, const
     return Done(command);
 }
 
+// The thread's keyboard state, as a key or mouse button held down leaves it.
+void SetKeys(std::initializer_list<int> keys, bool down) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    for (const int key : keys) state[key] = down ? 0x80 : 0x00;
+    SetKeyboardState(state);
+}
+
 void SetCtrl(bool down) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    const BYTE state = down ? 0x80 : 0x00;
-    keys[VK_CONTROL] = state;
-    keys[VK_LCONTROL] = state;
-    SetKeyboardState(keys);
+    SetKeys({VK_CONTROL, VK_LCONTROL}, down);
 }
 
 // Chooses entry `entry` of a drop-down list with the arrow keys, as a person does once it has the focus.
@@ -218,6 +236,75 @@ Step RunWait(const ScriptCommand& command) {
     }
     if (TimedOut(command)) return Failed(command, "timed out after " + Elapsed());
     return Step::kPending;
+}
+
+Step RunWaitImage(const ScriptCommand& command) {
+    const int wanted = command.number > 0 ? command.number : imagesAwaited + 1;
+    if (imagesReceived >= wanted) {
+        if (wanted > imagesAwaited) imagesAwaited = wanted;
+        return Done(command, std::to_string(imagesReceived) + " received after " + Elapsed());
+    }
+    if (TimedOut(command)) {
+        return Failed(command, std::to_string(imagesReceived) + " of " + std::to_string(wanted) +
+                                   " received, timed out after " + Elapsed());
+    }
+    return Step::kPending;
+}
+
+Step RunWaitEnabled(const ScriptCommand& command) {
+    if (!current || !IsWindow(current)) return Failed(command, "no current window (wait for one first)");
+    const HWND control = GetDlgItem(current, command.number);
+    if (!control) return Failed(command, "no control " + std::to_string(command.number));
+    const bool visible = IsWindowVisible(control) != 0;
+    const bool enabled = IsWindowEnabled(control) != 0;
+    if (visible && enabled) return Done(command, Elapsed());
+    if (TimedOut(command)) {
+        return Failed(command, std::string("it is ") + (visible ? "visible" : "hidden") + ", " +
+                                   (enabled ? "enabled" : "disabled") + " after " + Elapsed());
+    }
+    return Step::kPending;
+}
+
+// The left button down, moves with it held, up: one message per tick, as a hand moves the mouse. Mouse
+// messages go to the window under the cursor, so the press must land in the crop window's client area; the
+// window captures the mouse then, and the moves and the release reach it wherever they are.
+Step RunDrag(const ScriptCommand& command) {
+    HWND crop = WindowFor("crop");
+    if (!crop) return Failed(command, "no crop window");
+    const int* p = command.points;
+    const auto at = [](int x, int y) {
+        return static_cast<LPARAM>(MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    };
+    if (phase == 0) {
+        RECT client{};
+        GetClientRect(crop, &client);
+        if (!IsWindowEnabled(crop)) return Failed(command, "the crop window is disabled");
+        const POINT press{p[0], p[1]};
+        if (!PtInRect(&client, press)) {
+            return Failed(command, "the press (" + std::to_string(p[0]) + ", " + std::to_string(p[1]) +
+                                       ") is outside the window's client area");
+        }
+        SetKeys({VK_LBUTTON}, true);
+        PostMessageA(crop, WM_LBUTTONDOWN, MK_LBUTTON, at(p[0], p[1]));
+        phase = 1;
+        return Step::kPending;
+    }
+    if (phase <= kDragMoves) {
+        const int x = p[0] + (p[2] - p[0]) * phase / kDragMoves;
+        const int y = p[1] + (p[3] - p[1]) * phase / kDragMoves;
+        PostMessageA(crop, WM_MOUSEMOVE, MK_LBUTTON, at(x, y));
+        ++phase;
+        return Step::kPending;
+    }
+    if (phase == kDragMoves + 1) {
+        SetKeys({VK_LBUTTON}, false);
+        PostMessageA(crop, WM_LBUTTONUP, 0, at(p[2], p[3]));
+        ++phase;
+        return Step::kPending;
+    }
+    // What the window shows of the band (its width and height values, in scan pixels).
+    return Done(command,
+                "W " + TextOf(GetDlgItem(crop, kCropWidth)) + " H " + TextOf(GetDlgItem(crop, kCropHeight)));
 }
 
 Step RunWaitText(const ScriptCommand& command) {
@@ -432,8 +519,14 @@ Step RunCommand(const ScriptCommand& command) {
     switch (command.verb) {
         case ScriptVerb::kWait:
             return RunWait(command);
+        case ScriptVerb::kWaitImage:
+            return RunWaitImage(command);
         case ScriptVerb::kWaitText:
             return RunWaitText(command);
+        case ScriptVerb::kWaitEnabled:
+            return RunWaitEnabled(command);
+        case ScriptVerb::kDrag:
+            return RunDrag(command);
         case ScriptVerb::kClick:
             return RunClick(command);
         case ScriptVerb::kCell:
@@ -491,9 +584,21 @@ bool StartScript(std::vector<ScriptCommand> script) {
     started = 0;
     failed = false;
     current = nullptr;
+    imagesReceived = 0;
+    imagesAwaited = 0;
     running = !commands.empty();
     timer = SetTimer(nullptr, 0, kTickMs, Tick);
     return timer != 0;
+}
+
+void PauseScript() {
+    if (timer) KillTimer(nullptr, timer);
+    timer = 0;
+    running = false;
+}
+
+void ScriptImageReceived() {
+    ++imagesReceived;
 }
 
 bool StopScript() {

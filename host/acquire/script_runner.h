@@ -12,6 +12,10 @@
 namespace lx9::acquire {
 
 bool StartScript(std::vector<ScriptCommand> script);
+// No more steps (the run is ending); StopScript then judges the script.
+void PauseScript();
+// The application has saved one more image (for "wait image").
+void ScriptImageReceived();
 // Stops it; true when every command ran and none failed (a command not reached is printed as FAIL).
 bool StopScript();
 

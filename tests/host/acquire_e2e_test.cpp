@@ -168,13 +168,14 @@ TEST_F(AcquireTest, FailuresHaveTheirOwnExitCodesAndClearMessages) {
 // which prints the input it gets: every action arrives as a person's input would.
 class AcquireScript : public AcquireTest {
   protected:
-    RunResult RunScript(const std::string& name, const std::string& script) {
-        const std::string path = NewFolder("script-" + name) + "\\script.txt";
+    RunResult RunScript(const std::string& name, const std::string& script, const char* images = "0") {
+        const std::string folder = NewFolder("script-" + name);
+        const std::string path = folder + "\\script.txt";
         FILE* file = std::fopen(path.c_str(), "wb");
         std::fputs(script.c_str(), file);
         std::fclose(file);
-        return Acquire({"--script", path, "--timeout", "60"},
-                       {{"LX9_TEST_WINDOW", "1"}, {"LX9_TEST_IMAGES", "0"}, {"LX9_TEST_CLOSE", "0"}});
+        return Acquire({"--script", path, "--timeout", "60", "--out", folder},
+                       {{"LX9_TEST_WINDOW", "1"}, {"LX9_TEST_IMAGES", images}, {"LX9_TEST_CLOSE", "0"}});
     }
     // The lines in this order (others may come between).
     static void ExpectInOrder(const RunResult& run, const std::vector<std::string>& lines) {
@@ -232,6 +233,54 @@ TEST_F(AcquireScript, AboutAndPropertyInsideTheirModalLoops) {
                         "SCRIPT 9 OK wait property: \"PROPERTY\"", "SCRIPT 11 OK film positive: \"POSI\"",
                         "STANDIN property 0 film 0", "SCRIPT 18 OK click 1", "STANDIN property 1 film 1",
                         "STANDIN exit 1"});
+}
+
+// The crop window's SCAN is enabled late; the drag arrives as the press, eight moves with the button held and
+// the release, at client coordinates; EXIT of the crop window, the progress dialog and the preparing dialog.
+TEST_F(AcquireScript, DragInTheCropWindowAndEveryExit) {
+    const RunResult run = RunScript("crop",
+                                    "wait main 10\nclick 1002\nwait crop\ncheck 1002 disabled\n"
+                                    "wait-enabled 1002 5\ndrag 10 20 110 70\nclick 1161\nwait gone\n"
+                                    "wait main\nclick 1003\nwait progress\nclick 2\nwait gone\n"
+                                    "wait main\nclick 1001\nwait preparing\nclick 2\nwait gone\n"
+                                    "wait main\nclick 1165\nwait gone\n");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    ExpectInOrder(
+        run, {"SCRIPT 3 OK wait crop", "SCRIPT 4 OK check 1002 disabled", "SCRIPT 5 OK wait-enabled",
+              "STANDIN crop down 10 20 mk 1", "STANDIN crop move 22 26 mk 1", "STANDIN crop move 60 45 mk 1",
+              "STANDIN crop move 110 70 mk 1", "STANDIN crop up 110 70 lbutton 0",
+              "SCRIPT 6 OK drag 10 20 110 70: W 110 H 70", "STANDIN crop exit 1", "SCRIPT 8 OK wait gone",
+              "SCRIPT 11 OK wait progress", "STANDIN progress exit 1", "SCRIPT 13 OK wait gone",
+              "SCRIPT 16 OK wait preparing", "STANDIN preparing exit 1", "SCRIPT 18 OK wait gone",
+              "STANDIN exit 1", "SCRIPT 21 OK wait gone"});
+    int moves = 0;
+    for (std::size_t at = run.out.find("STANDIN crop move"); at != std::string::npos;
+         at = run.out.find("STANDIN crop move", at + 1)) {
+        ++moves;
+    }
+    EXPECT_EQ(moves, 8) << run.out;
+}
+
+// The progress dialog and the preparing dialog both carry the bar and EXIT: neither is taken for the other.
+TEST_F(AcquireScript, TheProgressAndPreparingDialogsAreToldApart) {
+    RunResult run = RunScript("not-progress", "wait main 10\nclick 1001\nwait progress 1\n");
+    EXPECT_EQ(run.exitCode, 10) << run.out << run.err;
+    EXPECT_TRUE(Printed(run, "SCRIPT 3 FAIL wait progress 1: timed out after")) << run.out;
+    run = RunScript("not-preparing", "wait main 10\nclick 1003\nwait preparing 1\n");
+    EXPECT_EQ(run.exitCode, 10) << run.out << run.err;
+    EXPECT_TRUE(Printed(run, "SCRIPT 3 FAIL wait preparing 1: timed out after")) << run.out;
+}
+
+// "wait image" counts the images the application has saved: in all, or one more than the last wait.
+TEST_F(AcquireScript, WaitImageCountsTheSavedImages) {
+    const RunResult run =
+        RunScript("images", "wait image\nwait image next 10\nwait image 2\nwait image 3 1\n", "2");
+    EXPECT_EQ(run.exitCode, 10) << run.out << run.err;
+    // The second image may come before the first wait is done.
+    ExpectInOrder(run, {"IMAGE 1 ", "SCRIPT 1 OK wait image: "});
+    ExpectInOrder(run, {"IMAGE 2 ", "SCRIPT 2 OK wait image next 10: 2 received",
+                        "SCRIPT 3 OK wait image 2: 2 received",
+                        "SCRIPT 4 FAIL wait image 3 1: 2 of 3 received, timed out after"});
 }
 
 TEST_F(AcquireScript, AFailedCommandEndsTheRunWithItsReason) {

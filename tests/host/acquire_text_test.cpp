@@ -227,6 +227,40 @@ TEST(AcquireScript, ReadsEveryCommandWithItsArguments) {
     EXPECT_EQ(commands[15].verb, ScriptVerb::kEnd);
 }
 
+TEST(AcquireScript, ReadsTheCropAndImageCommands) {
+    std::vector<ScriptCommand> commands;
+    std::string error;
+    ASSERT_TRUE(
+        ParseScript("wait crop\nwait progress 90\nwait image\nwait image 3\nwait image next 45\n"
+                    "wait image 2 30\nwait-enabled 1002\nwait-enabled 0x3EA 8\n"
+                    "drag 10 20 -5 300\ndrag 447 255 0 0\n",
+                    commands, error))
+        << error;
+    ASSERT_EQ(commands.size(), 10u);
+    EXPECT_EQ(commands[0].verb, ScriptVerb::kWait);
+    EXPECT_EQ(commands[0].word, "crop");
+    EXPECT_EQ(commands[1].word, "progress");
+    EXPECT_EQ(commands[1].timeoutMs, 90000u);
+    EXPECT_EQ(commands[2].verb, ScriptVerb::kWaitImage);
+    EXPECT_EQ(commands[2].number, 0) << "no count: the next image";
+    EXPECT_EQ(commands[2].timeoutMs, 20000u);
+    EXPECT_EQ(commands[3].number, 3) << "a lone number is the count, not the time-out";
+    EXPECT_EQ(commands[3].timeoutMs, 20000u);
+    EXPECT_EQ(commands[4].number, 0);
+    EXPECT_EQ(commands[4].timeoutMs, 45000u);
+    EXPECT_EQ(commands[5].number, 2);
+    EXPECT_EQ(commands[5].timeoutMs, 30000u);
+    EXPECT_EQ(commands[6].verb, ScriptVerb::kWaitEnabled);
+    EXPECT_EQ(commands[6].number, 1002);
+    EXPECT_EQ(commands[7].number, 1002);
+    EXPECT_EQ(commands[7].timeoutMs, 8000u);
+    EXPECT_EQ(commands[8].verb, ScriptVerb::kDrag);
+    const int expected[4] = {10, 20, -5, 300};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(commands[8].points[i], expected[i]) << i;
+    EXPECT_EQ(commands[9].points[0], 447);
+    EXPECT_EQ(commands[9].points[3], 0);
+}
+
 TEST(AcquireScript, NamesTheLineOfTheFirstMistake) {
     const std::pair<const char*, const char*> cases[] = {
         {"wait", "line 1: wait needs"},
@@ -245,6 +279,17 @@ TEST(AcquireScript, NamesTheLineOfTheFirstMistake) {
         {"check 1003 bold", "line 1: check ID needs"},
         {"check 1003 text Insert", "line 1: check ID text needs"},
         {"sleep soon", "line 1: sleep needs"},
+        {"wait image 0", "line 1: wait image needs"},
+        {"wait image soon", "line 1: wait image needs"},
+        {"wait image 2 0", "line 1: bad time-out"},
+        {"wait image next 5 6", "line 1: bad time-out"},
+        {"wait-enabled", "line 1: wait-enabled needs"},
+        {"wait-enabled 1002 0", "line 1: bad time-out"},
+        {"drag 1 2 3", "line 1: drag needs"},
+        {"drag 1 2 3 4 5", "line 1: drag needs"},
+        {"drag 1 2 3 40000", "line 1: drag needs"},
+        {"drag 1 2 3 x", "line 1: drag needs"},
+        {"drag 1 2 3 \"4\"", "line 1: drag needs"},
         {"\n# fine\nfly away", "line 3: unknown command \"fly\""},
     };
     for (const auto& [script, expected] : cases) {

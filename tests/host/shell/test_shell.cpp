@@ -7,7 +7,9 @@
 //   LX9_TEST_CLOSE=0           never ask to be closed
 //   LX9_TEST_WINDOW=1          also show the real splash and a stand-in main window with the main window's
 //                              controls, which prints "STANDIN ..." for every input it gets and opens the
-//                              real About and Property dialogs (for the scripted user of lx9acquire)
+//                              real About and Property dialogs (for the scripted user of lx9acquire);
+//                              its SCAN opens a stand-in crop window, STOP a stand-in progress dialog and
+//                              SELECT a look-alike of the preparing dialog (bar and EXIT, and the picture)
 #include "test_pattern.h"
 
 #include "twain/ds_entry.h"
@@ -23,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 extern "C" {
 [[maybe_unused]] DSENTRYPROC lx9KeepDsEntry = DS_Entry;
@@ -127,6 +130,9 @@ void Say(const char* format, int a, int b = 0, int c = 0) {
     std::fflush(stdout);
 }
 
+void OpenStandInCrop(HWND owner);
+void OpenStandInBarDialog(HWND owner, bool picture);
+
 int CellOfButton(int id) {
     if (id >= 1018 && id <= 1031) return id - 1017;
     if (id >= 1034 && id <= 1044) return id - 1019;
@@ -139,6 +145,12 @@ void OnStandInCommand(HWND window, int id, int code) {
     switch (id) {
         case 1:
             return Say("select-all %d", 1);
+        case 1002:
+            return OpenStandInCrop(window);
+        case 1003:
+            return OpenStandInBarDialog(window, false);
+        case 1001:
+            return OpenStandInBarDialog(window, true);
         case 1004:
             if (code == CBN_SELCHANGE) {
                 Say("mode %d", static_cast<int>(SendDlgItemMessageA(window, 1004, CB_GETCURSEL, 0, 0)));
@@ -196,6 +208,9 @@ HWND CreateStandInMain(HWND owner) {
                                   640, 480, owner, nullptr, lx9::moduleInstance, nullptr);
     if (!window) return nullptr;
     AddChild(window, "BUTTON", "ALL", BS_PUSHBUTTON, 1000, 70, 0, 50, 20);
+    AddChild(window, "BUTTON", "SELECT", BS_PUSHBUTTON, 1001, 120, 0, 50, 20);
+    AddChild(window, "BUTTON", "SCAN", BS_PUSHBUTTON, 1002, 205, 0, 50, 20);
+    AddChild(window, "BUTTON", "STOP", BS_PUSHBUTTON, 1003, 365, 0, 50, 20);
     AddChild(window, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, 1004, 260, 0, 100, 70);
     for (const char* mode : {"STANDARD", "EXTEND", "INDEX"}) {
         SendDlgItemMessageA(window, 1004, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(mode));
@@ -219,6 +234,96 @@ HWND CreateStandInMain(HWND owner) {
     }
     lx9::mainDialog = window;
     return window;
+}
+
+// Dialogs made from templates in memory, with the identifiers of the source's windows.
+struct StandInControl {
+    int id;
+    WORD kind;  // 0x0080 button, 0x0082 static
+    DWORD style;
+    short x, y, cx, cy;
+};
+
+void PutWords(std::vector<WORD>& out, std::initializer_list<DWORD> values) {
+    for (const DWORD value : values) out.push_back(static_cast<WORD>(value));
+}
+
+HWND OpenStandInDialog(HWND owner, const std::vector<StandInControl>& controls, DLGPROC procedure) {
+    std::vector<WORD> t;
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_MODALFRAME;
+    PutWords(t, {style, style >> 16, 0, 0, static_cast<DWORD>(controls.size()), 10, 10, 300, 200});
+    PutWords(t, {0, 0, 0});  // no menu, the dialog class, no title
+    for (const StandInControl& c : controls) {
+        if (t.size() % 2) t.push_back(0);  // items start on a DWORD boundary
+        const DWORD itemStyle = WS_CHILD | c.style;
+        PutWords(t, {itemStyle, itemStyle >> 16, 0, 0});
+        PutWords(t, {static_cast<DWORD>(c.x), static_cast<DWORD>(c.y), static_cast<DWORD>(c.cx),
+                     static_cast<DWORD>(c.cy), static_cast<DWORD>(c.id)});
+        PutWords(t, {0xFFFF, c.kind, 0, 0});  // the class by number, no text, no creation data
+    }
+    return CreateDialogIndirectParamA(lx9::moduleInstance, reinterpret_cast<LPCDLGTEMPLATEA>(t.data()), owner,
+                                      procedure, 0);
+}
+
+// The crop window's controls; SCAN is enabled after a while, as when the preview has been loaded. The
+// mouse input it gets is printed, and the width and height values show the moving corner.
+INT_PTR CALLBACK StandInCropProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = static_cast<short>(LOWORD(lParam));
+    const int y = static_cast<short>(HIWORD(lParam));
+    switch (message) {
+        case WM_INITDIALOG:
+            SetTimer(window, 1, 300, nullptr);
+            return TRUE;
+        case WM_TIMER:
+            KillTimer(window, 1);
+            EnableWindow(GetDlgItem(window, 1002), TRUE);
+            return TRUE;
+        case WM_LBUTTONDOWN:
+            Say("crop down %d %d mk %d", x, y, static_cast<int>(wParam));
+            return TRUE;
+        case WM_MOUSEMOVE:
+            Say("crop move %d %d mk %d", x, y, static_cast<int>(wParam));
+            SetDlgItemInt(window, 1159, static_cast<UINT>(x), TRUE);
+            SetDlgItemInt(window, 1160, static_cast<UINT>(y), TRUE);
+            return TRUE;
+        case WM_LBUTTONUP:
+            Say("crop up %d %d lbutton %d", x, y, GetKeyState(VK_LBUTTON) < 0 ? 1 : 0);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == 1002 || LOWORD(wParam) == 1161) {
+                Say(LOWORD(wParam) == 1002 ? "crop scan %d" : "crop exit %d", 1);
+                DestroyWindow(window);
+            }
+            return TRUE;
+    }
+    return FALSE;
+}
+
+// The progress dialog and the preparing dialog: both carry the bar 1005 and EXIT 2.
+INT_PTR CALLBACK StandInBarProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+        Say(GetDlgItem(window, 1001) ? "preparing exit %d" : "progress exit %d", 1);
+        DestroyWindow(window);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void OpenStandInCrop(HWND owner) {
+    OpenStandInDialog(owner,
+                      {{1002, 0x0080, WS_VISIBLE | WS_DISABLED, 2, 170, 40, 16},
+                       {1161, 0x0080, WS_VISIBLE, 250, 170, 40, 16},
+                       {1159, 0x0082, WS_DISABLED, 80, 170, 40, 12},
+                       {1160, 0x0082, WS_DISABLED, 140, 170, 40, 12}},
+                      StandInCropProc);
+}
+
+void OpenStandInBarDialog(HWND owner, bool picture) {
+    std::vector<StandInControl> controls{{IDCANCEL, 0x0080, WS_VISIBLE, 130, 10, 50, 14},
+                                         {1005, 0x0082, WS_VISIBLE, 5, 35, 175, 20}};
+    if (picture) controls.push_back({1001, 0x0082, WS_VISIBLE, 5, 60, 90, 90});
+    OpenStandInDialog(owner, controls, StandInBarProc);
 }
 
 const lx9::UserInterfaceSteps kTestWindows{lx9::ShowSplash, StartTestPictures, CreateStandInMain};
