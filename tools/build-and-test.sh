@@ -65,10 +65,10 @@ run_tests() {  # run_tests NAME
   mode=$(cat "$build/$name/lx9-test-mode.txt" 2>/dev/null || echo "unknown")
   log="$build/$name.test.log"
   # shellcheck disable=SC2086
-  # The Windows tests spend most of their time waiting on the source's timers: a few more than the cores,
-  # one per lane (each lane's tests hold its prefix's LPT1 and Windows directory in turn).
+  # The Windows tests spend most of their time waiting on the source's timers: more than the cores, one per
+  # lane (each lane's tests hold its prefix's LPT1 and Windows directory in turn) and one for the others.
   local parallel=$jobs
-  [ "$parallel" -ge 4 ] || parallel=4
+  [ "$parallel" -ge 5 ] || parallel=5
   ctest --test-dir "$build/$name" -j "$parallel" --output-on-failure ${CTEST_ARGS:-} 2>&1 | tee "$log" || rc=1
   counts=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
   [ -n "$counts" ] || counts="no test ran"
@@ -79,11 +79,55 @@ run_tests() {  # run_tests NAME
   return $rc
 }
 
-# The fuzz step: its build and its runs are work for the processor, the Windows tests mostly wait on timers,
-# so beside the Windows tests it runs in the background at a lower priority, with its own log.
+# The fuzz step and the Windows configuration whose tests cannot run here are work for the processor, while
+# the Windows tests mostly wait on the source's timers: beside those tests they run in the background at a
+# lower priority, each with its own log, printed when it has ended.
 fuzz_step() {
   configure_and_build fuzz -DLX9_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
   run_tests fuzz
+}
+
+background_pids=()
+background_names=()
+in_background() {  # in_background NAME command...: runs the command reniced, output to $build/NAME.step.log
+  local name=$1; shift
+  step "$name in the background (log: $build/$name.step.log)"
+  rm -f "$build/$name.summary"
+  ( renice -n 10 -p $BASHPID >/dev/null 2>&1 || true
+    rc=0
+    "$@" >"$build/$name.step.log" 2>&1 || rc=$?
+    [ ${#summary[@]} -eq 0 ] || printf '%s\n' "${summary[@]: -1}" >"$build/$name.summary"
+    exit $rc ) &
+  background_pids+=($!)
+  background_names+=("$name")
+}
+
+await_background() {
+  local i rc
+  for i in "${!background_pids[@]}"; do
+    rc=0
+    wait "${background_pids[$i]}" || rc=$?
+    step "${background_names[$i]} (it ran in the background)"
+    cat "$build/${background_names[$i]}.step.log"
+    if [ -s "$build/${background_names[$i]}.summary" ]; then
+      summary+=("$(cat "$build/${background_names[$i]}.summary")")
+    else
+      summary+=("${background_names[$i]} FAILED before its tests (see above)")
+    fi
+    [ $rc -eq 0 ] || status=1
+  done
+}
+
+windows_config() {  # windows_config NAME window-suites: configures and builds one Windows configuration
+  local name=$1 suites=$2 arch=x86_64
+  [ "$name" = win32 ] && arch=i686
+  configure_and_build "$name" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake" \
+    -DLX9_EMULATOR="$build/native/bin/lx9emu" -DLX9_WINDOW_SUITES="$suites"
+}
+
+checker_config() {  # checker_config NAME: the configuration whose tests this machine can only build and check
+  windows_config "$1" OFF
+  run_tests "$1"
 }
 
 status=0
@@ -93,36 +137,21 @@ run_tests native || status=1
 if [ $native_only -eq 1 ]; then
   if [ $fuzz -eq 1 ]; then fuzz_step || status=1; fi
 else
-  # The Windows builds test the data source against the native emulator built above.
-  configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" \
-    -DLX9_EMULATOR="$build/native/bin/lx9emu"
-  # The window suites (minutes against the emulator) run once: on the shipped i686 build where it runs.
-  window_suites=ON
-  case "$(cat "$build/win32/lx9-test-mode.txt" 2>/dev/null)" in run*) window_suites=OFF ;; esac
-  configure_and_build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
-    -DLX9_EMULATOR="$build/native/bin/lx9emu" -DLX9_WINDOW_SUITES=$window_suites
-  fuzz_pid=""
-  if [ $fuzz -eq 1 ]; then
-    step "fuzz step in the background (log: $build/fuzz.step.log)"
-    rm -f "$build/fuzz.summary"
-    ( renice -n 10 -p $BASHPID >/dev/null 2>&1 || true
-      rc=0
-      fuzz_step >"$build/fuzz.step.log" 2>&1 || rc=$?
-      printf '%s\n' "${summary[@]: -1}" >"$build/fuzz.summary"
-      exit $rc ) &
-    fuzz_pid=$!
-  fi
-  run_tests win32 || status=1
-  run_tests win64 || status=1
-  [ $window_suites = ON ] || summary+=("        (win64 leaves the window suites to win32, which ran them)")
-  if [ -n "$fuzz_pid" ]; then
-    fuzz_rc=0
-    wait "$fuzz_pid" || fuzz_rc=$?
-    step "fuzz step (it ran beside the Windows tests)"
-    cat "$build/fuzz.step.log"
-    if [ -s "$build/fuzz.summary" ]; then summary+=("$(cat "$build/fuzz.summary")"); else summary+=("fuzz    FAILED before its tests (see above)"); fi
-    [ $fuzz_rc -eq 0 ] || status=1
-  fi
+  # The Windows builds test the data source against the native emulator built above. One of them runs the
+  # Windows tests with the window suites (minutes against the emulator): the shipped i686 build where this
+  # kernel runs 32-bit programs, else win64; the other is built and checked beside them.
+  step "configure win32 (does this machine run its tests?)"
+  cmake -S "$root" -B "$build/win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" \
+    -DLX9_EMULATOR="$build/native/bin/lx9emu" >"$build/win32.configure.log" 2>&1 ||
+    { cat "$build/win32.configure.log"; exit 1; }
+  runner=win64 checker=win32
+  case "$(cat "$build/win32/lx9-test-mode.txt" 2>/dev/null)" in run*) runner=win32 checker=win64 ;; esac
+  windows_config $runner ON
+  in_background $checker checker_config $checker
+  [ $fuzz -eq 0 ] || in_background fuzz fuzz_step
+  run_tests $runner || status=1
+  await_background
+  [ $runner = win32 ] && summary+=("        (win64 leaves the window suites to win32, which ran them)")
 fi
 
 if [ $release -eq 1 ]; then
