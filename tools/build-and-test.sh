@@ -79,9 +79,9 @@ run_tests() {  # run_tests NAME
   return $rc
 }
 
-# The fuzz step and the Windows configuration whose tests cannot run here are work for the processor, while
-# the Windows tests mostly wait on the source's timers: beside those tests they run in the background at a
-# lower priority, each with its own log, printed when it has ended.
+# The native tests, the fuzz step and the Windows configuration whose tests cannot run here are work for the
+# processor, while the Windows tests mostly wait on the source's timers: beside those tests they run in the
+# background at a lower priority, each with its own log, printed when it has ended.
 fuzz_step() {
   configure_and_build fuzz -DLX9_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
   run_tests fuzz
@@ -132,9 +132,9 @@ checker_config() {  # checker_config NAME: the configuration whose tests this ma
 
 status=0
 configure_and_build native -DLX9_SANITIZE=ON
-run_tests native || status=1
 
 if [ $native_only -eq 1 ]; then
+  run_tests native || status=1
   if [ $fuzz -eq 1 ]; then fuzz_step || status=1; fi
 else
   # The Windows builds test the data source against the native emulator built above. One of them runs the
@@ -147,6 +147,7 @@ else
   runner=win64 checker=win32
   case "$(cat "$build/win32/lx9-test-mode.txt" 2>/dev/null)" in run*) runner=win32 checker=win64 ;; esac
   windows_config $runner ON
+  in_background native run_tests native
   in_background $checker checker_config $checker
   [ $fuzz -eq 0 ] || in_background fuzz fuzz_step
   run_tests $runner || status=1
