@@ -120,7 +120,7 @@ Options::Options() {
     d[kOptDeviceGroup] = Group("Device");
     d[kOptEject] = Plain("eject", "Eject", "Eject the cartridge", SANE_TYPE_BUTTON, SANE_UNIT_NONE);
     d[kOptEject].size = 0;
-    d[kOptEject].cap = SANE_CAP_SOFT_SELECT;
+    d[kOptEject].cap = kSettable;
     std::copy(std::begin(kDefaultCorners), std::end(kDefaultCorners), corners_);
     settings_.crop = {FixedToGrid(corners_[0]), FixedToGrid(corners_[1]), FixedToGrid(corners_[2]),
                       FixedToGrid(corners_[3])};
