@@ -8,12 +8,14 @@ namespace lx9::sane {
 
 namespace {
 
+constexpr uint16_t kRefusedBusy = 112;  // status 0x70: the scanner refused while busy, past every retry
 constexpr uint16_t kPortNotOpen = 260;
 constexpr uint16_t kNoMemory = 261;
 
 Status StatusOf(const ReportSink& sink) {
     if (memoryFailed || sink.lastError == kNoMemory) return Status::kNoMem;
     if (cartridgeFailed) return Status::kNoDocs;
+    if (sink.lastError == kRefusedBusy) return Status::kDeviceBusy;
     return Status::kIoError;
 }
 

@@ -26,19 +26,32 @@ namespace {
 // The core's state is the process's: the session that holds it.
 const Session* holder = nullptr;
 
-// LX9Comm opens the path named by LX9_PORT; the session's path is put there for the open only.
-bool OpenPort(const std::string& port) {
-    if (port.empty()) return LPT1_Open() == 1;
+// LX9Comm opens the path named by LX9_PORT, at the open and again when its recovery re-opens the port: the
+// session's path stays there while the session holds the port, and what was there before comes back after.
+std::optional<std::string> portBefore;
+bool portSet = false;
+
+void UsePort(const std::string& port) {
+    if (port.empty() || portSet) return;
     const char* before = std::getenv("LX9_PORT");
-    const std::optional<std::string> saved = before ? std::optional<std::string>(before) : std::nullopt;
+    portBefore = before ? std::optional<std::string>(before) : std::nullopt;
     setenv("LX9_PORT", port.c_str(), 1);
-    const bool opened = LPT1_Open() == 1;
-    if (saved) {
-        setenv("LX9_PORT", saved->c_str(), 1);
+    portSet = true;
+}
+
+void RestorePort() {
+    if (!portSet) return;
+    if (portBefore) {
+        setenv("LX9_PORT", portBefore->c_str(), 1);
     } else {
         unsetenv("LX9_PORT");
     }
-    return opened;
+    portSet = false;
+}
+
+void Release() {
+    holder = nullptr;
+    RestorePort();
 }
 
 bool PathExists(const std::string& port) {
@@ -60,7 +73,7 @@ Status Session::Finish(Status status, std::string reason) {
     // A report closed the port, as it ends the data source's work with the device.
     if (sink_ && sink_->ended && open_) {
         open_ = false;
-        holder = nullptr;
+        Release();
     }
     return status;
 }
@@ -72,9 +85,11 @@ Status Session::Open(const std::string& port, int cartridgeWaitMs) {
     *sink_ = ReportSink{};
     cartridgeWaitMs_ = cartridgeWaitMs < 0 ? 0 : cartridgeWaitMs;
     UseMessages(0);
-    if (!OpenPort(port)) {
-        if (PathExists(port))
-            return Finish(Status::kDeviceBusy, "the port " + port + " is held by another program");
+    UsePort(port);
+    if (LPT1_Open() != 1) {
+        const bool exists = PathExists(port);
+        RestorePort();
+        if (exists) return Finish(Status::kDeviceBusy, "the port " + port + " is held by another program");
         return Finish(Status::kIoError, "cannot open the port " + port);
     }
     open_ = true;
@@ -104,7 +119,7 @@ Status Session::Open(const std::string& port, int cartridgeWaitMs) {
 void Session::Close() {
     if (open_) LPT1_Close();
     open_ = false;
-    if (holder == this) holder = nullptr;
+    if (holder == this) Release();
 }
 
 bool Session::IsOpen() const {

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -19,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "device/commands.h"
 #include "emulator.h"
 #include "session.h"
 
@@ -141,15 +143,21 @@ TEST_P(CartridgeSizes, OpenReadsTheFrameCount) {
     Emulator emulator({"--cartridge", std::to_string(GetParam())});
     if (!emulator.Running()) GTEST_SKIP() << "LX9EMU is not set or lx9emu did not start";
     Session session;
+    unsetenv("LX9_PORT");
     ASSERT_EQ(session.Open(emulator.Link(), kCartridgeWaitMs), Status::kGood) << session.Reason();
     EXPECT_TRUE(session.IsOpen());
     EXPECT_EQ(session.FrameCount(), GetParam());
+    // The library re-opens the port by its name when its recovery gets that far.
+    ASSERT_NE(getenv("LX9_PORT"), nullptr);
+    EXPECT_EQ(std::string(getenv("LX9_PORT")), emulator.Link())
+        << "the port's name while the session holds it";
     EXPECT_EQ(session.Refresh(), Status::kGood) << "the same scanner and cartridge";
     Session other;
     EXPECT_EQ(other.Open(emulator.Link(), kCartridgeWaitMs), Status::kDeviceBusy) << "one session at a time";
     session.Close();
     EXPECT_FALSE(session.IsOpen());
     EXPECT_EQ(session.FrameCount(), 0);
+    EXPECT_EQ(getenv("LX9_PORT"), nullptr) << "as it was before";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cartridges, CartridgeSizes, testing::Values(15, 25, 40));
@@ -313,6 +321,18 @@ TEST_F(PositiveFilm, StandardFrameIsNotMeasured) {
     EXPECT_EQ(WindowModes(emulator->Commands()), (Lines{"b2"})) << "the frame's window alone";
     FrameRequest beyond = Request(Mode::kStandard, 16, 1);
     EXPECT_EQ(session->Scan(beyond, &picture, nullptr), Status::kInvalid) << "a 15-frame cartridge";
+}
+
+constexpr const char* kRefusing[] = {"--cartridge", "15", "--fault", "refuse 3000 code window"};
+using RefusingScanner = OnEmulator<kRefusing, 4>;
+
+TEST_F(RefusingScanner, ScannerThatStaysBusyIsReportedBusy) {
+    lx9::SetRecoverPolling(5, 10);
+    Picture picture;
+    EXPECT_EQ(session->Scan(Request(Mode::kStandard, 2, 1), &picture, nullptr), Status::kDeviceBusy);
+    lx9::SetRecoverPolling(0, 0);
+    EXPECT_NE(session->Reason().find("Communication Error."), std::string::npos) << session->Reason();
+    EXPECT_FALSE(session->IsOpen()) << "reported as the data source reports it: the port is closed";
 }
 
 constexpr const char* kSlowReads[] = {"--cartridge", "25", "--fault", "delay 20 code read always"};
