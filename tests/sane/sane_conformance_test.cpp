@@ -299,8 +299,14 @@ TEST_F(SaneBackend, DeviceFailureDuringReadsEndsInAnErrorAndTheNextOpenWorks) {
         ASSERT_TRUE(EmulatorCommand("faults clear"));
         ASSERT_EQ(api_.open("", &handle_), SANE_STATUS_GOOD);
     }
+    // The same handle starts the scanner again after a failure closed it.
+    ASSERT_TRUE(EmulatorCommand("fault silence code read always after 2"));
     ASSERT_EQ(api_.start(handle_), SANE_STATUS_GOOD);
     std::vector<SANE_Byte> bytes;
+    EXPECT_NE(ReadAll(&bytes), SANE_STATUS_EOF);
+    ASSERT_TRUE(EmulatorCommand("faults clear"));
+    bytes.clear();
+    ASSERT_EQ(api_.start(handle_), SANE_STATUS_GOOD);
     EXPECT_EQ(ReadAll(&bytes), SANE_STATUS_EOF);
     EXPECT_EQ(bytes.size(), size_t{896 * 512 * 3});
 }
