@@ -5,6 +5,7 @@ and 8-bit RGB or RGBA PNG without interlacing as lx9acquire writes it; both come
   picture_tools.py size FILE                 width and height
   picture_tools.py dark FILE X0 Y0 X1 Y1     per cent of pixels darker than 64 in [X0,X1)x[Y0,Y1), every other one
   picture_tools.py same A B                  exit 0 when both hold the same pixels, else the first difference
+  picture_tools.py within BIG SMALL X Y      exit 0 when SMALL's pixels are BIG's with SMALL's top left at X, Y
 """
 import struct
 import sys
@@ -116,6 +117,15 @@ def main(args):
             print("first difference at x %d, y %d" % (index % a[0], index // a[0]))
             return 1
         return 0
+    if args[0] == "within":
+        big_width, big_height, big = read_picture(args[1])
+        width, height, small = read_picture(args[2])
+        x, y = int(args[3]), int(args[4])
+        if x < 0 or y < 0 or x + width > big_width or y + height > big_height:
+            return 1
+        rows = range(height)
+        return 0 if all(big[((y + r) * big_width + x) * 3:((y + r) * big_width + x + width) * 3] ==
+                        small[r * width * 3:(r + 1) * width * 3] for r in rows) else 1
     print(__doc__)
     return 2
 

@@ -92,6 +92,9 @@ case_scans() {
   check "the thumbnail is 112 x 64" size_is "$work/thumb.pnm" "112 64"
   check "the index sheet" scan --mode Index --index-sheet=yes --format=pnm -o "$work/sheet.pnm"
   check "the sheet of 15 frames is 644 x 248" size_is "$work/sheet.pnm" "644 248"
+  # Frame 15's cell: the last of the third row, past 14-pixel black bands.
+  check "the sheet's cell of frame 15 is its thumbnail" \
+    python3 "$tools" within "$work/sheet.pnm" "$work/thumb.pnm" $((14 + 4 * 126)) $((14 + 2 * 78))
 
   check "a positive cartridge" control cartridge change 25 positive
   scan -A >"$work/options" || true
