@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing NorvikLX9 needs on a fresh Debian 12 machine: compilers for Linux and
 # for Windows (mingw-w64, i686 and x86_64), Wine with the i386 architecture, fonts for the dialogs, and the
-# test libraries. Safe to run again: it says nothing and changes nothing when all is present.
+# test libraries, SANE's headers and scanimage for the Linux backend. Safe to run again: it says nothing and
+# changes nothing when all is present.
 # Usage: tools/bootstrap.sh [--fuzz]
 #   --fuzz   also clang with libFuzzer and the sanitizer runtimes (the fuzz configuration, tools/fuzz.sh)
 set -euo pipefail
@@ -11,6 +12,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64 xvfb xauth fonts-wine fonts-liberation
   googletest libbenchmark-dev libpng-dev clang-format socat netpbm
+  libsane-dev sane-utils
 )
 # 32-bit Wine runs the shipped i686 build where the kernel runs 32-bit programs. Without it (or on a kernel
 # that runs none) the x86_64 build carries the Windows tests, so a mirror that cannot serve it is no reason

@@ -7,7 +7,7 @@
 
 namespace lx9 {
 
-void MakeDisplayCopy(HWND window, const uint8_t* src, int rows, int cols, IndexImage* entry) {
+void MakeDisplayCopy(ReportTarget window, const uint8_t* src, int rows, int cols, IndexImage* entry) {
     // The half turn walks aligned rows: only rows without filler (112 pixels, say) are packed rows too.
     if (src == nullptr || entry == nullptr || rows < 1 || cols < 1 || (cols * 3) % 4 != 0) return;
     FreeLockedBlock(entry->pixels);

@@ -1,4 +1,5 @@
-// Image buffers are movable global blocks, kept locked while in use and known by their pixel pointer.
+// Image buffers: movable global blocks in the data source, kept locked while in use and known by their pixel
+// pointer; plain heap blocks where there is no global memory.
 #pragma once
 
 #include <cstddef>

@@ -3,7 +3,7 @@
 namespace lx9 {
 
 bool HasIndexPixels(const IndexImage& entry) {
-    const BITMAPINFOHEADER& h = entry.header;
+    const BitmapInfoHeader& h = entry.header;
     return entry.pixels != nullptr && h.biWidth == kIndexImageWidth && h.biHeight == kIndexImageHeight &&
            h.biBitCount == 24;
 }

@@ -2,14 +2,14 @@
 // 336 bytes per row, in a locked movable global block). A null pointer means the frame has none yet.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
+
+#include "chain/bitmap_info.h"
 
 namespace lx9 {
 
 struct IndexImage {
-    BITMAPINFOHEADER header;
+    BitmapInfoHeader header;
     uint8_t* pixels;
 };
 

@@ -100,7 +100,7 @@ void Orient(uint8_t* buffer, uint8_t* output, int lines, int width, int mode, in
 
 }  // namespace
 
-uint16_t ProcessFrame(HWND window, PictImage* image, uint8_t* raw, int lines, int width, int mode,
+uint16_t ProcessFrame(ReportTarget window, PictImage* image, uint8_t* raw, int lines, int width, int mode,
                       BaseData* base, int32_t turn, uint16_t shutter, int frameIndex) {
     if (image == nullptr || image->data == nullptr || raw == nullptr || base == nullptr) return 0;
     if (frameIndex < 0 || frameIndex >= kMaxFrames || !GeometryFits(lines, width, mode)) return 0;

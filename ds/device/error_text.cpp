@@ -1,5 +1,5 @@
 // Which message a failure gets: the port library's last error first, the start-up flags when it is 0.
-#include <windows.h>
+#include <cstdio>
 
 #include "device/commands.h"
 #include "device/device_state.h"
@@ -19,6 +19,13 @@ const char* FlagText() {
     if (cartridgeFailed) return MsgCartridge;
     if (standbyOnFailed) return MsgStandbyOnFailed;
     return MsgErrorCode;
+}
+
+// At most room - 1 bytes of from, always terminated.
+void CopyText(char* text, const char* from, size_t room) {
+    size_t n = 0;
+    for (; n + 1 < room && from[n] != '\0'; ++n) text[n] = from[n];
+    text[n] = '\0';
 }
 
 const char* PlainText(uint16_t lastError) {
@@ -47,9 +54,9 @@ const char* PlainText(uint16_t lastError) {
 
 void DeviceErrorText(uint16_t lastError, char* text, size_t size) {
     if (text == nullptr || size == 0) return;
-    const int room = static_cast<int>(size < kErrorTextSize ? size : kErrorTextSize);
+    const size_t room = size < kErrorTextSize ? size : kErrorTextSize;
     if (lastError != kHardwareError) {
-        lstrcpynA(text, PlainText(lastError), room);
+        CopyText(text, PlainText(lastError), room);
         return;
     }
     uint8_t sense = 0;
@@ -57,13 +64,14 @@ void DeviceErrorText(uint16_t lastError, char* text, size_t size) {
         const auto now = static_cast<uint16_t>(DeviceLastError());
         // The sense request itself failed for another reason: that reason is reported instead, once.
         if (now != kHardwareError) {
-            lstrcpynA(text, PlainText(now), room);
+            CopyText(text, PlainText(now), room);
             return;
         }
     }
-    char formatted[kErrorTextSize];  // the longest text with its two digits is far below 1024 bytes
-    wsprintfA(formatted, MsgHardwareError, sense);
-    lstrcpynA(text, formatted, room);
+    // The format's "%2x" gives what wsprintfA gives for a byte: a space and one digit below 0x10.
+    char formatted[kErrorTextSize];
+    std::snprintf(formatted, sizeof formatted, MsgHardwareError, static_cast<unsigned>(sense));
+    CopyText(text, formatted, room);
 }
 
 }  // namespace lx9

@@ -1,7 +1,6 @@
 #include "device/messages.h"
 
 #include "device/message_texts.h"
-#include "twain/source_state.h"
 
 namespace lx9 {
 
@@ -50,7 +49,7 @@ const bool englishAtLoad = (Use(messageSets[0]), true);
 
 }  // namespace
 
-void LoadMessages() {
+void UseMessages(int language) {
     const int set = (language == 1 || language == 2) ? language : 0;
     Use(messageSets[set]);
 }

@@ -22,6 +22,9 @@ extern const char* MsgEject;
 extern const char* CaptionConfirm;
 extern const char* CaptionError;
 
+// The set of a language (0 English, 1 French, 2 German; anything else English).
+void UseMessages(int language);
+// The set of the data source's current `language` (the data source only).
 void LoadMessages();
 
 }  // namespace lx9

@@ -1,11 +1,10 @@
 // TEST UNIT READY, REQUEST SENSE, INQUIRY and the recovery after a refusal with sense data waiting.
-#include <windows.h>
-
 #include <cstring>
 
 #include "device/command_tables.h"
 #include "device/commands.h"
 #include "device/device_state.h"
+#include "device/device_time.h"
 #include "device/exchange.h"
 #include "lx9comm.h"
 
@@ -79,7 +78,7 @@ int32_t RecoverFromSense() {
         uint8_t ready = 0;
         if (!GetDeviceStatus(&ready, &scannerWord, &cartridgeWord, nullptr)) return 0;
         if (ready & kReadyIdle) return 1;
-        Sleep(recoverPollDelayMs);
+        WaitMs(recoverPollDelayMs);
     }
     return 0;  // still busy: the caller's recovery exchange follows
 }

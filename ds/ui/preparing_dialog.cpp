@@ -5,11 +5,10 @@
 #include "device/commands.h"
 #include "device/device_state.h"
 #include "device/error_report.h"
-#include "device/exchange.h"
 #include "device/film_setting.h"
 #include "device/messages.h"
 #include "device/preparation_state.h"
-#include "device/startup_data.h"
+#include "device/startup_steps.h"
 #include "lx9comm.h"
 #include "twain/notify.h"
 #include "twain/source_state.h"
@@ -31,10 +30,9 @@ constexpr UINT kDefaultPollDelayMs = 1000;
 // A scanner that stays busy this many polls while it should wake up is reported as not switching on,
 // rather than holding the dialog for ever.
 constexpr int kDefaultBusyPolls = 30;
-constexpr int kWakeAttempts = 3;
 
 UINT tickMs = kDefaultTickMs;
-UINT pollDelayMs = kDefaultPollDelayMs;
+uint32_t pollDelayMs = kDefaultPollDelayMs;
 int busyPolls = kDefaultBusyPolls;
 
 constexpr int kPictureWidth = 138;
@@ -58,27 +56,9 @@ constexpr PreparingTexts kTexts[3] = {
     {"Filmpatrone einlegen.", "Gerät arbeitet."},
 };
 
-// The data blocks start-up reads (fixed buffers: the calibration alone is 64 KB).
-uint8_t calibrationBuffer[kCalibrationBytes];
-uint8_t referenceBuffer[kShadingReferenceBytes];
-uint8_t filmBuffer[kFilmInformationBytes];
-constexpr uint32_t kStatusBlockBytes = 31;
-
-enum class StepEnd { kDone, kFailed };
-
-StepEnd Fail(HWND dialog) {
+void Fail(HWND dialog) {
     KillTimer(dialog, kPrepTimer);
     ReportDeviceError(dialog);
-    return StepEnd::kFailed;
-}
-
-void EnterState(HWND dialog, int32_t state) {
-    prepState = state;
-    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE);
-}
-
-bool Status(uint8_t* readyFlags = nullptr, uint8_t* preparationFlags = nullptr) {
-    return GetDeviceStatus(readyFlags, &scannerWord, &cartridgeWord, preparationFlags) != 0;
 }
 
 // The dialog is shown anew for the state a check went back to.
@@ -87,180 +67,35 @@ void ShowAgain(HWND dialog) {
     ShowWindow(dialog, SW_SHOW);
 }
 
-enum class Check { kPass, kRestarted, kFailed };
-
-Check ScannerCheck(HWND dialog) {
-    switch (CheckScannerUnchanged()) {
-        case 2:
-            ShowAgain(dialog);
-            return Check::kRestarted;
-        case 1:
-            standbyOff = 1;
-            Fail(dialog);
-            return Check::kFailed;
-    }
-    return Check::kPass;
-}
-
-Check CartridgeCheck(HWND dialog) {
-    if (CheckCartridgeUnchanged()) return Check::kPass;
-    ShowAgain(dialog);
-    return Check::kRestarted;
-}
-
-// 110: standby on if need be; three attempts a poll delay apart, each once the scanner is idle.
-StepEnd WakeScanner(HWND dialog) {
-    if (!Status()) return Fail(dialog);
-    int attempts = 0;
-    int busy = 0;
-    while (scannerWord == 0) {
-        uint8_t ready = 0;
-        if (!Status(&ready)) return Fail(dialog);
-        if (!(ready & kReadyIdle)) {
-            if (++busy > busyPolls) {
-                standbyOnFailed = 1;
-                return Fail(dialog);
-            }
-            Sleep(pollDelayMs);
-            continue;
-        }
-        if (!DeviceControl(StandbyOn)) return Fail(dialog);
-        if (!Status()) return Fail(dialog);
-        if (scannerWord != 0) break;
-        if (++attempts >= kWakeAttempts) {
-            standbyOnFailed = 1;
-            return Fail(dialog);
-        }
-        Sleep(pollDelayMs);
-    }
-    startScannerWord = scannerWord;
-    EnterState(dialog, kPrepCalibrating);
-    return StepEnd::kDone;
-}
-
-// 111: until the calibration is ready.
-StepEnd AwaitCalibration(HWND dialog) {
-    uint8_t preparation = 0;
-    if (!Status(nullptr, &preparation)) return Fail(dialog);
-    switch (ScannerCheck(dialog)) {
-        case Check::kFailed:
-            return StepEnd::kFailed;
-        case Check::kRestarted:
-            return StepEnd::kDone;
-        case Check::kPass:
-            break;
-    }
-    if (preparation & kPrepCalibration) EnterState(dialog, kPrepLoadShading);
-    return StepEnd::kDone;
-}
-
-// 112: the calibration data and the shading reference make the shading tables.
-StepEnd LoadShading(HWND dialog) {
-    if (!ReadDeviceData(kReadCalibration, 0xFFFF, kCalibrationBytes, 0, calibrationBuffer))
-        return Fail(dialog);
-    if (!ReadDeviceData(kReadShadingReference, 2, kShadingReferenceBytes, 0, referenceBuffer)) {
-        return Fail(dialog);
-    }
-    LoadCalibration(calibrationBuffer, referenceBuffer);
-    EnterState(dialog, kPrepCartridge);
-    return StepEnd::kDone;
-}
-
-// 113: until a cartridge is in.
-StepEnd AwaitCartridge(HWND dialog) {
-    if (!Status()) return Fail(dialog);
-    switch (ScannerCheck(dialog)) {
-        case Check::kFailed:
-            return StepEnd::kFailed;
-        case Check::kRestarted:
-            return StepEnd::kDone;
-        case Check::kPass:
-            break;
-    }
-    if (cartridgeWord == 0) return StepEnd::kDone;
-    if (cartridgeWord < 0) {
-        KillTimer(dialog, kPrepTimer);
-        cartridgeFailed = 1;
-        ReportDeviceError(dialog);
-        return StepEnd::kFailed;
-    }
-    startCartridgeWord = cartridgeWord;
-    EnterState(dialog, kPrepStatus);
-    return StepEnd::kDone;
-}
-
-// 114 and 115 begin alike: status, then the scanner and the cartridge must be the ones start-up saw.
-bool PassesBothChecks(HWND dialog, uint8_t& preparation, StepEnd& end) {
-    end = StepEnd::kDone;
-    if (!Status(nullptr, &preparation)) {
-        end = Fail(dialog);
-        return false;
-    }
-    const Check scanner = ScannerCheck(dialog);
-    if (scanner == Check::kFailed) end = StepEnd::kFailed;
-    if (scanner != Check::kPass) return false;
-    return CartridgeCheck(dialog) == Check::kPass;
-}
-
-// 114: the status block, once ready (its contents are not used).
-StepEnd ReadStatusBlock(HWND dialog) {
-    uint8_t preparation = 0;
-    StepEnd end;
-    if (!PassesBothChecks(dialog, preparation, end)) return end;
-    if (preparation & kPrepStatusBlock) {
-        uint8_t statusBlock[kStatusBlockBytes];
-        if (!ReadDeviceData(kReadStatusBlock, 0xFFFF, kStatusBlockBytes, 0, statusBlock)) return Fail(dialog);
-        EnterState(dialog, kPrepFilm);
-    }
-    return StepEnd::kDone;
-}
-
-// 115: the film information, once ready.
-StepEnd ReadFilmInformation(HWND dialog) {
-    uint8_t preparation = 0;
-    StepEnd end;
-    if (!PassesBothChecks(dialog, preparation, end)) return end;
-    if (preparation & kPrepFilmInfo) {
-        if (!ReadDeviceData(kReadFilmInfo, 0xFFFF, kFilmInformationBytes, 0, filmBuffer)) return Fail(dialog);
-        // A block whose frame count is not 1..40 describes no cartridge: a reply that cannot be used.
-        if (!UnpackFilmInformation(filmBuffer)) {
-            RefuseReply();
-            return Fail(dialog);
-        }
-        EnterState(dialog, kPrepFinish);
-    }
-    return StepEnd::kDone;
-}
-
-// 116: the starting exposures; after a restart the dialog makes the main window itself.
-StepEnd Finish(HWND dialog) {
-    ComputeStartingExposures();
+// 116 done: after a restart the dialog makes the main window itself.
+void Finish(HWND dialog) {
     if (!firstPreparation) CreateMainWindow(parentWindow);
     KillTimer(dialog, kPrepTimer);
     EndDialog(dialog, 1);
     firstPreparation = 0;
-    return StepEnd::kDone;
 }
 
-StepEnd RunStep(HWND dialog) {
-    switch (prepState) {
-        case kPrepWake:
-            return WakeScanner(dialog);
-        case kPrepCalibrating:
-            return AwaitCalibration(dialog);
-        case kPrepLoadShading:
-            return LoadShading(dialog);
-        case kPrepCartridge:
-            return AwaitCartridge(dialog);
-        case kPrepStatus:
-            return ReadStatusBlock(dialog);
-        case kPrepFilm:
-            return ReadFilmInformation(dialog);
-        case kPrepFinish:
-            return Finish(dialog);
+// The step's device work, then what it means for the dialog. False when the step ended in the error path.
+bool RunStep(HWND dialog) {
+    const int32_t state = prepState;
+    switch (RunPreparationStep(WakeTiming{pollDelayMs, busyPolls})) {
+        case StepEnd::kStay:
+            return true;
+        case StepEnd::kAdvanced:
+            if (state == kPrepFinish) {
+                Finish(dialog);
+            } else {
+                RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE);
+            }
+            return true;
+        case StepEnd::kWentBack:
+            ShowAgain(dialog);
+            return true;
+        case StepEnd::kFailed:
+            Fail(dialog);
+            return false;
     }
-    prepState = kPrepWake;  // not a state of the machine: start over
-    return StepEnd::kDone;
+    return true;
 }
 
 BOOL OnInitDialog(HWND dialog) {
@@ -342,7 +177,7 @@ void OnPaint(HWND dialog) {
 void OnTimer(HWND dialog) {
     if (!tickIdle) return;  // the previous step is still running (it waits or shows a box)
     tickIdle = 0;
-    if (RunStep(dialog) != StepEnd::kFailed) tickIdle = 1;
+    if (RunStep(dialog)) tickIdle = 1;
 }
 
 void OnExit(HWND dialog) {

@@ -2,6 +2,7 @@
 
 #include "device/commands.h"
 #include "device/device_state.h"
+#include "device/device_time.h"
 #include "device/error_report.h"
 
 namespace lx9 {
@@ -17,14 +18,14 @@ bool WaitUntilIdle() {
         uint8_t ready = 0;
         if (!GetDeviceStatus(&ready, &scannerWord, &cartridgeWord, nullptr)) return false;
         if (ready & kReadyIdle) return true;
-        Sleep(ejectPollDelayMs);
+        WaitMs(ejectPollDelayMs);
     }
     return false;
 }
 
 }  // namespace
 
-void EjectCartridgeWhenIdle(HWND window) {
+void EjectCartridgeWhenIdle(ReportTarget window) {
     if (!WaitUntilIdle() || !DeviceControl(EjectCartridge)) ReportDeviceError(window);
 }
 

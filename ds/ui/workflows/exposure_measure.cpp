@@ -4,9 +4,9 @@
 #include "chain/global_memory.h"
 #include "device/commands.h"
 #include "device/device_state.h"
+#include "device/device_time.h"
 #include "device/error_report.h"
-#include "ui/workflows/index_workflows.h"
-#include "ui/workflows/status_guard.h"
+#include "ui/workflows/scan_setup.h"
 
 namespace lx9 {
 
@@ -15,23 +15,25 @@ int32_t finalWindowMode = kWindowStandard;
 namespace {
 
 constexpr size_t kMeasureBytes = 21504;
-constexpr DWORD kPollMs = 100;
+constexpr uint32_t kPollMs = 100;
 // Long enough for the slowest measuring pass of the real device, short enough not to look hung.
 constexpr int kPollLimit = 100;
+constexpr int32_t kPreviewLines = 896;
+constexpr int32_t kPreviewSamples = 512;
 
 bool WaitIdle() {
     for (int poll = 0; poll < kPollLimit; ++poll) {
         uint8_t ready = 0;
         if (GetDeviceStatus(&ready, &scannerWord, &cartridgeWord, nullptr) && (ready & kReadyIdle))
             return true;
-        Sleep(kPollMs);
+        WaitMs(kPollMs);
     }
     return false;
 }
 
 }  // namespace
 
-uint16_t MeasureExposure(HWND window, int32_t frame) {
+uint16_t MeasureExposure(ReportTarget window, int32_t frame) {
     if (frame < 1 || frame > kMaxFrames) return 0;
     SetupIndexFrame(frame, 1);
     if (!WaitIdle()) {
@@ -53,11 +55,11 @@ uint16_t MeasureExposure(HWND window, int32_t frame) {
     return frameExposure[frame];
 }
 
-int32_t SetupFinalFrame(HWND window, int32_t frame) {
+int32_t SetupFinalFrame(ReportTarget window, int32_t frame) {
     if (frame < 1 || frame > kMaxFrames) return 0;
     if (filmType == kFilmNegative) {
         MeasureExposure(window, frame);
-        if (WindowEnded(window)) return 0;
+        if (ReportEnded(window)) return 0;
     }
     ScanWindow scan{static_cast<uint8_t>(finalWindowMode),
                     static_cast<uint8_t>(filmType),
@@ -69,6 +71,25 @@ int32_t SetupFinalFrame(HWND window, int32_t frame) {
                     cropRect.left,
                     (cropRect.bottom - cropRect.top) / 2,
                     cropRect.right - cropRect.left};
+    return SetScanWindow(&scan) && StartScan() ? 1 : 0;
+}
+
+int32_t SetupPreviewWindow(ReportTarget window, int32_t frame) {
+    if (frame < 1 || frame > kMaxFrames) return 0;
+    if (filmType == kFilmNegative) {
+        MeasureExposure(window, frame);
+        if (ReportEnded(window)) return 0;
+    }
+    ScanWindow scan{kWindowStandard,
+                    static_cast<uint8_t>(filmType),
+                    2,
+                    static_cast<uint8_t>(frame),
+                    1,
+                    &frameExposure[frame],
+                    0,
+                    0,
+                    kPreviewSamples / 2,
+                    kPreviewLines};
     return SetScanWindow(&scan) && StartScan() ? 1 : 0;
 }
 

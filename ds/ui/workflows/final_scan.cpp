@@ -6,7 +6,7 @@
 #include "chain/chain_state.h"
 #include "chain/global_memory.h"
 #include "chain/process_frame.h"
-#include "chain/transform_image.h"
+#include "chain/transfer_pixels.h"
 #include "device/commands.h"
 #include "device/device_state.h"
 #include "device/error_report.h"
@@ -154,7 +154,7 @@ int ImageStep(HWND window) {
 
 // The finished image as a DIB in a movable block, turned when rotate180 is set; null on a failed allocation.
 HGLOBAL MakeTransferBlock() {
-    const size_t pixels = static_cast<size_t>(finalImage.rows) * finalImage.cols * 3;
+    const size_t pixels = TransferPixelBytes(finalImage);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + pixels);
     if (block == nullptr) return nullptr;
     auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(block));
@@ -164,12 +164,7 @@ HGLOBAL MakeTransferBlock() {
     header->biHeight = finalImage.rows;
     header->biPlanes = 1;
     header->biBitCount = 24;
-    uint8_t* bits = reinterpret_cast<uint8_t*>(header + 1);
-    if (rotate180) {
-        TransformImage(finalImage.cols, finalImage.rows, finalImage.data, bits, 180);
-    } else {
-        std::memcpy(bits, finalImage.data, pixels);
-    }
+    CopyTransferPixels(finalImage, rotate180, reinterpret_cast<uint8_t*>(header + 1));
     GlobalUnlock(block);
     return block;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "lx9pict.h"
+#include "ui/workflows/scan_setup.h"
 
 namespace lx9 {
 
@@ -22,11 +23,6 @@ void IndexSelectedStep(HWND window, int32_t total);
 // null).
 void EndIndexAll(HWND window, uint8_t* block);
 void EndIndexSelected(HWND window);
-
-// Scan window and SCAN for an index group (frames bottom + 1 .. top, five exposures from top down) or for
-// one frame (pass 1 measures, pass 2 scans). 1 when both commands succeed.
-int32_t SetupIndexGroup(int32_t top, int32_t bottom);
-int32_t SetupIndexFrame(int32_t frame, int32_t pass);
 
 // One frame's readout (raw, 21504 bytes) made into its work image and index image. image is the extraction
 // buffer, replaced by the chain. False when the window ended on a failure (already reported).

@@ -113,23 +113,7 @@ int Process(HWND crop) {
 }  // namespace
 
 int32_t SetupPreviewFrame(int32_t frame) {
-    if (frame < 1 || frame > kMaxFrames) return 0;
-    if (filmType == kFilmNegative) {
-        HWND main = mainDialog;
-        MeasureExposure(main, frame);
-        if (WindowEnded(main)) return 0;
-    }
-    ScanWindow scan{kWindowStandard,
-                    static_cast<uint8_t>(filmType),
-                    2,
-                    static_cast<uint8_t>(frame),
-                    1,
-                    &frameExposure[frame],
-                    0,
-                    0,
-                    kPreviewSamples / 2,
-                    kPreviewLines};
-    return SetScanWindow(&scan) && StartScan() ? 1 : 0;
+    return SetupPreviewWindow(mainDialog, frame);
 }
 
 int PreviewScanStep(HWND crop, int32_t) {

@@ -72,7 +72,7 @@ void FailStepForMemory(HWND window) {
 }
 
 bool WindowEnded(HWND window) {
-    return mainDialog != window || !IsWindow(window);
+    return ReportEnded(window);
 }
 
 }  // namespace lx9
