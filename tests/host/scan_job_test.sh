@@ -76,6 +76,28 @@ expect_line "$work/main.txt" '^frame_07_extended.png +7 +extended +900x516 +[0-9
 expect_line "$work/main.txt" "^5 file\(s\) in $work/out; the whole job took [0-9.]+ s$" "the summary's last line"
 [ -f "$work/out/summary.txt" ] && [ -f "$work/out/scan-script.txt" ] || problem "no summary.txt or scan-script.txt"
 
+# --- the SANE backend of the native build scans the same frame of the same emulated cartridge: the same pixels
+sane_lib_dir=$(cd "$(dirname "$LX9EMU")/.." && pwd)/lib/sane
+if [ -f "$sane_lib_dir/libsane-lx9.so.1" ] && command -v scanimage >/dev/null; then
+  preload=""
+  # A sanitized backend under the unsanitized scanimage needs the sanitizer runtime first.
+  if readelf -d "$sane_lib_dir/libsane-lx9.so.1" | grep -q 'libasan'; then preload=$(g++ -print-file-name=libasan.so); fi
+  mkdir -p "$work/sane"
+  echo lx9 >"$work/sane/dll.conf"
+  if ! "$LX9_SOURCE_DIR/tools/with-emulator.sh" --fast --cartridge 15 -- bash -c '
+      printf "%s\n" "$LX9_PORT" >"$0/lx9.conf"
+      SANE_CONFIG_DIR=$0 LD_LIBRARY_PATH=$1 LD_PRELOAD=$2 ASAN_OPTIONS=detect_leaks=0 \
+        timeout 120 scanimage -d "lx9:$LX9_PORT" --mode Standard --frame 2 --format=pnm -o "$0/frame2.pnm"' \
+      "$work/sane" "$sane_lib_dir" "$preload" >"$work/sane.txt" 2>&1; then
+    cat "$work/sane.txt"
+    problem "scanimage could not scan frame 2 with the SANE backend"
+  elif ! "$LX9_SOURCE_DIR/tests/sane/pixels_match_test.sh" "$work/out/frame_02_standard.png" "$work/sane/frame2.pnm"; then
+    problem "the SANE backend's frame 2 differs from the data source's"
+  fi
+else
+  echo "scan job: no SANE backend in the native build or no scanimage: its pixels were not compared"
+fi
+
 # --- a device fault: the scanner reports a hardware error at the first index scan
 wait "$fault_pid" || fault_status=$?
 cat "$work/fault.txt"

@@ -143,12 +143,11 @@ case_cancel() {
 }
 
 case_faults() {
-  # The start-up reads four tables; from the ninth read on, the scan's picture data fails. (refuse is not
-  # among them: its refusals go on until a REQUEST SENSE 0x0070, which the scanner core's read path does
-  # not send, so the scanner stays refusing for the next start-up too.)
+  # The start-up reads four tables; from the ninth read on, the scan's picture data fails. A refusal lasts
+  # until a REQUEST SENSE 0x0070, which the next start-up asks for.
   local kind
   for kind in "silence" "echo" "checksum" "start" "trickle 40" "delay 15000" "cut 8" "long" \
-              "status 0x71 0x10" "status 0x70 0x05"; do
+              "status 0x71 0x10" "status 0x70 0x05" "refuse"; do
     control fault "$kind" code read always after 8 || continue
     local start=$SECONDS
     check "$kind: the scan ends in an error" fails scan --format=pnm -o "$work/fault.pnm"
