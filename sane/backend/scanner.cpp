@@ -90,7 +90,7 @@ SANE_Status Scanner::Plan(int frame, ScanOrder* order, SANE_Parameters* params) 
     }
     if (mode == Mode::kExtended) {
         PictureRect rect;
-        if (!EffectiveRect(s.crop, kMaxExtendedSamples, &rect)) {
+        if (!EffectiveRect(s.crop, MaxExtendedSamples(), &rect)) {
             Log(kLogError, "the crop area has no area: tl-x/tl-y must be left of and above br-x/br-y");
             return SANE_STATUS_INVAL;
         }

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "device/device_state.h"
+
 namespace lx9::sane {
 
 namespace {
@@ -18,10 +20,15 @@ bool CropFits(const int32_t (&crop)[4]) {
     }
     if (left < 0 || right > kCropRightLimit || left >= right) return false;
     if (top < 0 || bottom > kCropBottomLimit || top >= bottom) return false;
-    return static_cast<int64_t>(right - left) * (bottom - top) <= kMaxExtendedSamples;
+    return static_cast<int64_t>(right - left) * (bottom - top) <= MaxExtendedSamples();
 }
 
 }  // namespace
+
+int64_t MaxExtendedSamples() {
+    if (deviceBufferSize == 0) return kMaxExtendedSamples;
+    return static_cast<int64_t>(deviceBufferSize >> 5) * 16;
+}
 
 Status PredictSize(const FrameRequest& request, int* width, int* height) {
     if (width == nullptr || height == nullptr) return Status::kInvalid;

@@ -35,7 +35,10 @@ struct FrameRequest {
 
 constexpr int32_t kCropRightLimit = 1796;
 constexpr int32_t kCropBottomLimit = 1024;
-constexpr int64_t kMaxExtendedSamples = 458752;
+constexpr int64_t kMaxExtendedSamples = 458752;  // with the usual 917504-byte buffer
+// The area limit of the scanner now open, as the crop window sets it: a preview pixel per 32 bytes of the
+// device's buffer, 4 x 4 scan pixels each; kMaxExtendedSamples before a scanner has told its buffer size.
+int64_t MaxExtendedSamples();
 
 // A finished frame: top-down rows of RGB, width x height x 3 bytes, the pixels the data source transfers
 // (its bottom-up BGR DIB of the same width and height, row height - 1 - y of the DIB being row y here).

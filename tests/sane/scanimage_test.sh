@@ -49,6 +49,11 @@ lists_scanner() {
     grep -qxF "device \`$device' is a Norvik LX-9 film scanner"
 }
 size_is() { [ "$(python3 "$tools" size "$1" 2>/dev/null)" = "$2" ]; }
+area_between() {  # area_between PICTURE LOW HIGH
+  local w h
+  read -r w h < <(python3 "$tools" size "$1" 2>/dev/null) || return 1
+  [ $((w * h)) -ge "$2" ] && [ $((w * h)) -le "$3" ]
+}
 err_has() { grep -q -- "$1" "$work/err"; }
 dark_at_least() { [ "$(python3 "$tools" dark "$1" "${@:3}")" -ge "$2" ]; }
 dark_below() { [ "$(python3 "$tools" dark "$1" "${@:3}")" -lt "$2" ]; }
@@ -87,6 +92,12 @@ case_scans() {
     scan --mode Extended -l 0 -t 0 -x 35 -y 20 --format=pnm -o "$work/whole.pnm"
   check "the shrunk crop keeps the frame's proportions" size_is "$work/whole.pnm" "896 512"
   check "a crop without area is refused" fails scan --mode Extended -l 10 -x 0 --format=pnm -o "$work/none.pnm"
+  # The area limit follows the scanner's buffer, as the crop window's does: 131072 bytes allow 65536 pixels.
+  control buffer-size 131072
+  check "with a small buffer the whole frame is shrunk further" \
+    scan --mode Extended -l 0 -t 0 -x 35 -y 20 --format=pnm -o "$work/limited.pnm"
+  check "to at most 65536 pixels, and not much less" area_between "$work/limited.pnm" 60000 65536
+  control buffer-size 917504
 
   check "an index thumbnail" scan --mode Index --frame 15 --format=pnm -o "$work/thumb.pnm"
   check "the thumbnail is 112 x 64" size_is "$work/thumb.pnm" "112 64"
